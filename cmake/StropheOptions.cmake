@@ -1,0 +1,18 @@
+# Warnings and sanitizers applied to every target of the project.
+
+add_compile_options(-Wall -Wextra)
+
+if(STROPHE_SANITIZE)
+  string(REPLACE "," ";" _sanitizers "${STROPHE_SANITIZE}")
+  foreach(s IN LISTS _sanitizers)
+    if(NOT s MATCHES "^(address|undefined|thread|leak)$")
+      message(FATAL_ERROR "STROPHE_SANITIZE: unknown sanitizer '${s}'")
+    endif()
+  endforeach()
+  add_compile_options(-fsanitize=${STROPHE_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${STROPHE_SANITIZE})
+endif()
+
+if(STROPHE_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  message(FATAL_ERROR "STROPHE_FUZZ needs clang: configure with -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang")
+endif()
