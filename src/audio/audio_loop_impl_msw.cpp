@@ -25,14 +25,19 @@ void AudioLoopImplMsw::start(AudioLoopDelegate* delegate) {
   if (thread_) {
     // A worker that is still starting will serve the new delegate; one that
     // gave up after an error is finished and makes room for a new attempt.
-    if (!thread_->try_join_for(boost::chrono::milliseconds(0))) return;
+    if (!workerEnded_.load()) return;
+    thread_->join();
     thread_.reset();
   }
   {
     boost::lock_guard<boost::mutex> lock(stopMutex_);
     stopRequested_ = false;
   }
-  thread_ = std::make_unique<boost::thread>([this] { run(); });
+  workerEnded_.store(false);
+  thread_ = std::make_unique<boost::thread>([this] {
+    run();
+    workerEnded_.store(true);
+  });
 }
 
 void AudioLoopImplMsw::stop() {

@@ -45,6 +45,9 @@ class AudioLoopImplMsw {
   // True while the stream is open; written by the worker, read by start.
   std::atomic<bool> initialized_{false};
   std::unique_ptr<boost::thread> thread_;
+  // Set by the worker as its last act, so start can tell a finished worker
+  // (after an error) from one still starting.
+  std::atomic<bool> workerEnded_{false};
   boost::condition_variable stopCondition_;
   boost::mutex stopMutex_;
   // Guarded by stopMutex_: stop has been asked for since the last start.
