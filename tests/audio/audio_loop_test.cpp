@@ -27,14 +27,16 @@ int errorLines(const std::string& err) {
   return lines;
 }
 
-ProcessResult play(const TempDir& dir, const std::string& environment, std::vector<std::string> arguments) {
+// Runs the player with ALSA reading its configuration from dir.
+ProcessResult play(const TempDir& dir, std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), AUDIO_LOOP_PLAYER);
-  return runProcess(arguments, {environment}, dir.path());
+  return runProcess(arguments, {std::string(kAlsaConfigVariable) + "=" + dir.path()}, dir.path());
 }
 
 TEST(AudioLoop, TheDelegatesToneReachesTheDefaultDeviceWhole) {
   TempDir dir;
-  const ProcessResult run = play(dir, writeRecordingAlsaConfig(dir.path()), {"tone"});
+  writeRecordingAlsaConfig(dir.path());
+  const ProcessResult run = play(dir, {"tone"});
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_EQ(errorLines(run.err), 0) << run.err;
 
@@ -55,15 +57,16 @@ TEST(AudioLoop, TheDelegatesToneReachesTheDefaultDeviceWhole) {
 
 TEST(AudioLoop, StopReturnsHoweverEarlyAndNothingPlaysAfterIt) {
   TempDir dir;
-  const ProcessResult run = play(dir, writeRecordingAlsaConfig(dir.path()), {"restart"});
+  writeRecordingAlsaConfig(dir.path());
+  const ProcessResult run = play(dir, {"restart"});
   EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_EQ(errorLines(run.err), 0) << run.err;
 }
 
 TEST(AudioLoop, DeviceThatCannotOpenIsReportedOnceAndStopReturns) {
   TempDir dir;
-  const ProcessResult run =
-      play(dir, writeUnopenableAlsaConfig(dir.path()), {"fail", dir.path() + "/stderr.txt"});
+  writeUnopenableAlsaConfig(dir.path());
+  const ProcessResult run = play(dir, {"fail", dir.path() + "/stderr.txt"});
   EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_EQ(errorLines(run.err), 1) << run.err;
 }

@@ -1,5 +1,5 @@
-// ALSA reads $XDG_CONFIG_HOME/alsa/asoundrc on top of the system configuration,
-// so a test can replace the default device without touching anything global.
+// A configuration of the test's own replaces the default device without
+// touching anything global; ALSA_CONFIG_PATH would replace the whole system one.
 #include "audio/recording_alsa.h"
 
 #include <cstdlib>
@@ -15,12 +15,11 @@ namespace audiotest {
 
 namespace {
 
-std::string writeAsoundrc(const std::string& dir, const std::string& defaultPcm) {
+void writeAsoundrc(const std::string& dir, const std::string& defaultPcm) {
   fs::create_directories(fs::path(dir) / "alsa");
   std::ofstream file(fs::path(dir) / "alsa" / "asoundrc");
   file << "pcm.!default " << defaultPcm << "\n";
   if (!file) throw std::runtime_error("cannot write the ALSA configuration in " + dir);
-  return "XDG_CONFIG_HOME=" + dir;
 }
 
 }  // namespace
@@ -37,13 +36,13 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ignored);
 }
 
-std::string writeRecordingAlsaConfig(const std::string& dir) {
-  return writeAsoundrc(dir, "{ type file slave.pcm \"null\" file \"" + dir +
+void writeRecordingAlsaConfig(const std::string& dir) {
+  writeAsoundrc(dir, "{ type file slave.pcm \"null\" file \"" + dir +
                                 "/out_%r_%c_%f.raw\" format \"raw\" }");
 }
 
-std::string writeUnopenableAlsaConfig(const std::string& dir) {
-  return writeAsoundrc(dir, "{ type hw card 99 }");
+void writeUnopenableAlsaConfig(const std::string& dir) {
+  writeAsoundrc(dir, "{ type hw card 99 }");
 }
 
 std::string findRecording(const std::string& dir) {
