@@ -21,7 +21,7 @@ struct Oscillators {
 // angle. Writes all frameCount samples and leaves every phase advanced.
 void mixSampleBySample(Oscillators& voices, float* buffer, std::uint32_t frameCount);
 
-// The same mix about ten times faster: voice by voice, accumulating into the
+// The same mix several times faster: voice by voice, accumulating into the
 // buffer in the same order, with a polynomial sine evaluated a block at a time.
 // The phases end bit for bit as in the reference; samples agree within 1e-6.
 void mixVoiceByVoice(Oscillators& voices, float* buffer, std::uint32_t frameCount);
