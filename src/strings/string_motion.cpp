@@ -46,11 +46,26 @@ void StringSet::integrate(const StepParameters& p) {
   }
 }
 
+namespace {
+
+// Strings apart: an overlap is shared in inverse proportion to length.
+inline void pushApart(float* backStart, float backLength, float* forwardStart, float gap,
+                      float backShare, float forwardShare) {
+  const float overlap = *forwardStart - *backStart - backLength - gap;
+  if (overlap < 0.0f) {
+    *forwardStart += forwardShare * -overlap;
+    *backStart -= backShare * -overlap;
+  }
+}
+
+}  // namespace
+
 // A fixed number of Gauss-Seidel passes, each: strings apart, glyph spacing,
 // bounces off stops, pins. Corrections are left out of previousPositions, so
 // they become velocity at the next integration.
 void StringSet::relax() {
   const std::size_t n = strings_.size();
+  if (n == 0) return;
   for (std::size_t i = 0; i < n; ++i) {
     String& s = *strings_[i];
     const Stop* left = s.leftStop;
@@ -65,43 +80,43 @@ void StringSet::relax() {
                    s.held,
                    s.heldPosition};
   }
-  const float gap = gap_;
+  // Within a pass a string is settled as soon as the last push between strings
+  // that moves it is done. The results are those of running each rule over all
+  // strings in turn, but the chains of neighbouring strings overlap in time.
   for (int pass = 0; pass < kRelaxationPasses; ++pass) {
-    // Strings apart: an overlap is shared in inverse proportion to length.
     for (std::size_t i = 1; i < n; ++i) {
-      RelaxedString& a = relaxed_[i - 1];
-      RelaxedString& b = relaxed_[i];
-      const float overlap = b.positions[0] - a.positions[0] - a.length - gap;
-      if (overlap < 0.0f) {
-        b.positions[0] += forwardShares_[i] * -overlap;
-        a.positions[0] -= backShares_[i] * -overlap;
-      }
+      RelaxedString& back = relaxed_[i - 1];
+      pushApart(back.positions, back.length, relaxed_[i].positions, gap_, backShares_[i],
+                forwardShares_[i]);
+      settle(back);
     }
-    // Glyph spacing: each neighbouring pair moves half the error each.
-    for (std::size_t i = 0; i < n; ++i) {
-      float* x = relaxed_[i].positions;
-      const float* spacing = relaxed_[i].spacings;
-      for (int j = 1; j < relaxed_[i].count; ++j) {
-        const float e = (x[j] - x[j - 1] - spacing[j]) * 0.5f;
-        x[j - 1] += e;
-        x[j] -= e;
-      }
-    }
-    // Stops: a free string that went past one is reflected with half the depth.
-    for (std::size_t i = 0; i < n; ++i) {
-      RelaxedString& r = relaxed_[i];
-      if (r.held) continue;
-      float start = r.positions[0];
-      if (start - r.leftBound < 0.0f) start = r.leftBound - (start - r.leftBound) * 0.5f;
-      const float e = r.length + start - r.rightBound;
-      if (e > 0.0f) start = r.rightBound - r.length - e * 0.5f;
-      r.positions[0] = start;
-    }
-    // Pins: a held string's first glyph stays where its finger put it.
-    for (std::size_t i = 0; i < n; ++i) {
-      if (relaxed_[i].held) relaxed_[i].positions[0] = relaxed_[i].heldPosition;
-    }
+    settle(relaxed_[n - 1]);
   }
+}
+
+// The rules of a pass that concern one string alone.
+void StringSet::settle(RelaxedString& r) {
+  // Glyph spacing: each neighbouring pair moves half the error each.
+  float* x = r.positions;
+  float previous = x[0];
+  for (int j = 1; j < r.count; ++j) {
+    const float current = x[j];
+    const float e = (current - previous - r.spacings[j]) * 0.5f;
+    x[j - 1] = previous + e;
+    previous = current - e;
+  }
+  x[r.count - 1] = previous;
+  if (r.held) {
+    // Pin: a held string's first glyph stays where its finger put it.
+    x[0] = r.heldPosition;
+    return;
+  }
+  // Stops: a free string that went past one is reflected with half the depth.
+  float start = x[0];
+  if (start - r.leftBound < 0.0f) start = r.leftBound - (start - r.leftBound) * 0.5f;
+  const float e = r.length + start - r.rightBound;
+  if (e > 0.0f) start = r.rightBound - r.length - e * 0.5f;
+  x[0] = start;
 }
 
 // Last line of defence against absurd inputs (huge forces, paths with

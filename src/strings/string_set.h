@@ -89,6 +89,7 @@ class StringSet final : public FingerTrackerDelegate {
   void applyForces(float gx, float gy, const StepParameters& parameters);
   void integrate(const StepParameters& parameters);
   void relax();
+  static void settle(RelaxedString& string);
   void keepPositionsFinite();
   void updateTangents(String& string) const;
 

@@ -19,13 +19,15 @@ inline FollowablePathRef linePath(float x0, float y0, float x1, float y1) {
   return path;
 }
 
-// One period of a sine across the canvas, top to bottom, sampled every ~2 px
-// along its height: always downhill, steep in the middle and flatter at the bends.
-inline FollowablePathRef sCurvePath() {
+// A sine across the canvas, top to bottom, sampled every 2 px of height:
+// always downhill, steep in the middle and flatter at the bends. One period is
+// about 907 px long; more periods continue it downward.
+inline FollowablePathRef sCurvePath(double periods = 1.0) {
+  constexpr int kSamplesPerPeriod = 220;
   auto path = std::make_shared<FollowablePath>();
-  constexpr int kSamples = 221;
-  for (int i = 0; i < kSamples; ++i) {
-    const double t = static_cast<double>(i) / (kSamples - 1);
+  const int samples = static_cast<int>(std::lround(kSamplesPerPeriod * periods)) + 1;
+  for (int i = 0; i < samples; ++i) {
+    const double t = static_cast<double>(i) / kSamplesPerPeriod;
     path->add(static_cast<float>(256.0 + 190.0 * std::sin(6.283185307179586 * t)),
               static_cast<float>(40.0 + 440.0 * t));
   }
