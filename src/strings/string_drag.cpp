@@ -38,7 +38,7 @@ void StringSet::dragHeldStrings() {
 // (each with its gap) until a held string or the stop behind the finger.
 float StringSet::dragLimitBackward(std::size_t index, const Stop& finger, float target) {
   const String& s = *strings_[index];
-  float limit = stopBefore(finger, s.grabbingPointerId).position;
+  float limit = nearestStop(finger, s.grabbingPointerId, true).position;
   float chain = 0.0f;
   for (std::size_t k = index; k-- > 0;) {
     const String& other = *strings_[k];
@@ -54,7 +54,7 @@ float StringSet::dragLimitBackward(std::size_t index, const Stop& finger, float 
 
 float StringSet::dragLimitForward(std::size_t index, const Stop& finger, float target) {
   const String& s = *strings_[index];
-  float limit = stopAfter(finger, s.grabbingPointerId).position;
+  float limit = nearestStop(finger, s.grabbingPointerId, false).position;
   float chain = 0.0f;
   for (std::size_t k = index + 1; k < strings_.size(); ++k) {
     const String& other = *strings_[k];
@@ -68,36 +68,23 @@ float StringSet::dragLimitForward(std::size_t index, const Stop& finger, float t
   return s.length + target + chain >= limit ? limit - s.length - chain : target;
 }
 
-// The nearest stop at or before the finger, from the back of the list; the
-// first stop when there is none. Fingers of the same pointer are stepped over,
-// and never twice, so fingers sharing a place cannot make the search go round.
-const Stop& StringSet::stopBefore(const Stop& finger, int pointerId) {
+// The nearest stop at or before the finger (walking back from the end of the
+// list; the first stop when there is none), or at or after it (walking forward
+// from the start; the last stop when there is none). Fingers of the same pointer
+// are stepped over, and never twice, so fingers sharing a place cannot make the
+// search go round.
+const Stop& StringSet::nearestStop(const Stop& finger, int pointerId, bool before) {
+  const std::size_t n = stops_.size();
   visitedScratch_.clear();
   const Stop* current = &finger;
   for (;;) {
     visitedScratch_.push_back(current);
-    const Stop* found = stops_.front().get();
-    for (auto it = stops_.rbegin(); it != stops_.rend(); ++it) {
-      const Stop* stop = it->get();
-      if (stop->position <= current->position && !visited(visitedScratch_, stop)) {
-        found = stop;
-        break;
-      }
-    }
-    if (!found->isFingerOf(pointerId) || visited(visitedScratch_, found)) return *found;
-    current = found;
-  }
-}
-
-const Stop& StringSet::stopAfter(const Stop& finger, int pointerId) {
-  visitedScratch_.clear();
-  const Stop* current = &finger;
-  for (;;) {
-    visitedScratch_.push_back(current);
-    const Stop* found = stops_.back().get();
-    for (const auto& handle : stops_) {
-      const Stop* stop = handle.get();
-      if (stop->position >= current->position && !visited(visitedScratch_, stop)) {
+    const Stop* found = (before ? stops_.front() : stops_.back()).get();
+    for (std::size_t k = 0; k < n; ++k) {
+      const Stop* stop = stops_[before ? n - 1 - k : k].get();
+      const bool onSide =
+          before ? stop->position <= current->position : stop->position >= current->position;
+      if (onSide && !visited(visitedScratch_, stop)) {
         found = stop;
         break;
       }

@@ -82,8 +82,7 @@ class StringSet final : public FingerTrackerDelegate {
   void dragHeldStrings();
   float dragLimitBackward(std::size_t index, const Stop& finger, float target);
   float dragLimitForward(std::size_t index, const Stop& finger, float target);
-  const Stop& stopBefore(const Stop& finger, int pointerId);
-  const Stop& stopAfter(const Stop& finger, int pointerId);
+  const Stop& nearestStop(const Stop& finger, int pointerId, bool before);
 
   // Motion stages.
   void applyForces(float gx, float gy, const StepParameters& parameters);
