@@ -4,6 +4,7 @@
 
 #include "framework/data_source.h"
 #include "framework/exceptions.h"
+#include "framework/resources.h"
 #include "text/xfont_builder.h"
 #include "text/xfont_data.h"
 
@@ -55,6 +56,17 @@ TEST(XFontParse, RecordsBecomeQuadsTextureRectsAndAtlasCells) {
   EXPECT_EQ(nonZero, 12 + 15);
   for (int r = 0; r < 5; ++r)
     for (int c = 0; c < 3; ++c) EXPECT_EQ(font.atlas[(4 + 2 + r) * 30 + 10 + 2 + c], b.glyphs[1].bitmap[r * 3 + c]);
+}
+
+TEST(XFontParse, EmbeddedFontIsReadToItsLastByte) {
+  loom::IStreamRef stream = loom::app::loadResource(127, "DATA")->createStream();
+  const inkvane::XFontData font = inkvane::parseXFont(*stream);
+  EXPECT_EQ(stream->tell(), stream->size());
+  EXPECT_EQ(font.header.glyphCount, 189);
+  EXPECT_EQ(font.glyphMap.size(), 189u);
+  EXPECT_EQ(font.glyphMap.begin()->first, u'!');
+  EXPECT_EQ(font.glyphMap.rbegin()->first, 0x20AC);
+  EXPECT_EQ(font.advance[0], 21.1875f);
 }
 
 TEST(XFontParse, CodesZeroSizeGlyphsAndDuplicates) {
