@@ -10,16 +10,14 @@ namespace inkvane {
 
 namespace {
 
-constexpr int kMaxPointers = 10;  // pointer ids 0..9 are tracked
-
+// Only "above 0" matters in an age: it stops at INT_MAX rather than overflow.
 int grown(int age) { return age == INT_MAX ? age : age + 1; }
 
 }  // namespace
 
 FingerTracker::FingerTracker(const FollowablePath* path, IdCounters* idCounters,
                              FingerTrackerDelegate* delegate)
-    : maxPointers_(kMaxPointers),
-      path_(path),
+    : path_(path),
       idCounters_(idCounters ? idCounters : &ownCounters_),
       delegate_(delegate) {
   for (int pointerId = 0; pointerId < maxPointers_; ++pointerId) fingers_[pointerId];

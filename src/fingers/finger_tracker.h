@@ -15,6 +15,7 @@
 namespace inkvane {
 
 constexpr float kMatchDistance = 64.5f;  // pixels along the path
+constexpr int kMaxPointers = 10;         // pointers: ids 0 to 9 are tracked
 
 class FingerTracker {
  public:
@@ -51,7 +52,7 @@ class FingerTracker {
   void dropDuplicates(FingerList& list, int pointerId);
 
   std::map<int, FingerList> fingers_;
-  int maxPointers_ = 10;
+  int maxPointers_ = kMaxPointers;
   const FollowablePath* path_;
   IdCounters ownCounters_{};
   IdCounters* idCounters_;

@@ -9,8 +9,6 @@ namespace inkvane {
 
 namespace {
 
-constexpr int kTrackedPointers = 10;  // pointer ids 0..9 can own finger stops
-
 // Stable, and safe with any predicate: the lists are a handful of stops.
 template <class Before>
 void insertionSort(StringSet::StopList& stops, Before before) {
@@ -43,7 +41,7 @@ void StringSet::maintainStops() {
 // Every finger is considered once: it becomes a stop just before the first stop
 // at or beyond it, unless it lies beyond every stop.
 void StringSet::attachNewFingers() {
-  for (int pointerId = 0; pointerId < kTrackedPointers; ++pointerId) {
+  for (int pointerId = 0; pointerId < tracker_.maxPointers(); ++pointerId) {
     for (const auto& finger : tracker_.fingersOf(pointerId)) {
       if (!finger->data) finger->data = std::make_unique<CustomFingerData>();
       auto* data = dynamic_cast<CustomFingerData*>(finger->data.get());

@@ -22,7 +22,8 @@ void StringSet::applyForces(float gx, float gy, const StepParameters& p) {
       const float tx = s.tangentsX[j];
       const float ty = s.tangentsY[j];
       const float chord2 = tx * tx + ty * ty;
-      const double force = (tx * gx + ty * gy) * p.gravityStrength / std::sqrt(static_cast<double>(chord2));
+      const float along = (tx * gx + ty * gy) * p.gravityStrength;
+      const double force = along / std::sqrt(static_cast<double>(chord2));
       s.forces[j] = chord2 > 0.0f && std::isfinite(force) ? static_cast<float>(force) : 0.0f;
     }
   }
