@@ -78,6 +78,23 @@ TEST(XFontGl, EmbeddedFontBitmapSitsInsideItsCell) {
     for (int c = 0; c < 9; ++c) ASSERT_EQ(atlas[(392 + r) * 512 + 254 + c], bytes.data()[98 + r * 9 + c]) << r << "," << c;
 }
 
+TEST(XFontGl, AnisotropyIsAppliedWhileBoundWhenAsked) {
+  strophe_test::GlTestContext context;
+  XFont::Properties props;
+  props.useAnisotropy = true;
+  XFont font(InputSource::getResource("font", 127, "DATA"), props);
+  if (!font.hasAnisotropy()) GTEST_SKIP() << "the driver has no anisotropic filtering";
+  EXPECT_GE(font.getMaxAnisotropy(), 1.0f);
+  GLfloat value = 0;
+  font.begin();
+  glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &value);
+  EXPECT_EQ(value, font.getMaxAnisotropy());
+  font.end();
+  glBindTexture(GL_TEXTURE_2D, font.getTextureId());
+  glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &value);
+  EXPECT_EQ(value, 1.0f);
+}
+
 TEST(XFontGl, LongStringDrawsOneFullBatchAndTheRest) {
   strophe_test::GlTestContext context;
   CountingGl gl;
