@@ -6,7 +6,6 @@
 
 #include <epoxy/gl.h>
 
-#include "framework/resources.h"
 #include "paths/followable_path.h"
 #include "resources/temp_file.h"
 #include "support/gl_test_context.h"
@@ -66,16 +65,6 @@ TEST(XFontGl, AtlasHoldsEachBitmapAtItsCellPlusTheInset) {
   font.unload();
   EXPECT_FALSE(glIsTexture(name));
   EXPECT_TRUE(font.hasGlyph(u'A')) << "the glyph map outlives unload";
-}
-
-TEST(XFontGl, EmbeddedFontBitmapSitsInsideItsCell) {
-  strophe_test::GlTestContext context;
-  XFont font(InputSource::getResource("font", 127, "DATA"), XFont::Properties());
-  const auto atlas = readAlpha(font.getTextureId(), 512, 1024);
-  // '!' is the first record: 9 × 49 at cell (251, 389), inset 3; its bitmap follows the 66 + 32 header bytes.
-  auto bytes = loom::app::loadResource(127, "DATA")->getBuffer();
-  for (int r = 0; r < 49; ++r)
-    for (int c = 0; c < 9; ++c) ASSERT_EQ(atlas[(392 + r) * 512 + 254 + c], bytes.data()[98 + r * 9 + c]) << r << "," << c;
 }
 
 TEST(XFontGl, AnisotropyIsAppliedWhileBoundWhenAsked) {
