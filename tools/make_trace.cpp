@@ -245,9 +245,11 @@ std::vector<Point> makeTrace(double reach, double contrast) {
   // Straightness at each dense vertex: 1 on a straight line, falling towards
   // 0 as the path turns within +-12 px of arc.
   std::vector<double> straight(m, 1.0);
+  std::size_t a = 0, b = 0;  // the window's ends; both only move forwards
   for (std::size_t i = 0; i < m; ++i) {
-    std::size_t a = i, b = i;
-    while (a > 0 && d.len[i] - d.len[a] < 12) --a;
+    // a: the last vertex at least 12 px behind i (or 0); b: the first at least 12 px ahead (or the last).
+    while (a + 1 < i && d.len[i] - d.len[a + 1] >= 12) ++a;
+    if (b < i) b = i;
     while (b + 1 < m && d.len[b] - d.len[i] < 12) ++b;
     if (a == i || b == i) continue;
     const double ux = d.pts[i].x - d.pts[a].x, uy = d.pts[i].y - d.pts[a].y;

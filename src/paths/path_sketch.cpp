@@ -8,9 +8,9 @@
 namespace inkvane {
 
 namespace {
-// Bounds the work and memory of one smoothing: a million samples is about
-// 48,000,000 pixels of path at the sketch's step, far beyond any drawn stroke.
-constexpr float kMaxSamples = 1 << 20;  // samples
+// Bounds the work and memory of one smoothing: 65,536 samples are about
+// 3,000,000 pixels of path at the sketch's step, an hour of steady drawing.
+constexpr float kMaxSamples = 1 << 16;  // samples
 constexpr float kRibbonTexScale = 1.0f;  // texture repeats per ribbon width
 }  // namespace
 

@@ -25,7 +25,7 @@ class PathSketch {
 
   // A new Extrapolated path smoothing the given one, or null when it is shorter
   // than one step. Throws std::length_error when its length is not finite or
-  // would need more than a million samples.
+  // would need more than 65,536 samples.
   FollowablePathRef resample(const FollowablePath& path) const;
   // The spline resample flattens: path's first point three times, the points at
   // step, 2 step ... (n-1) step for n = length / step, its last point four

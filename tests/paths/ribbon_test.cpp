@@ -15,7 +15,9 @@ namespace {
 
 Vector2 vertex(const Ribbon& ribbon, int v) { return {ribbon.vertices[2 * v], ribbon.vertices[2 * v + 1]}; }
 
-TEST(Ribbon, VerticesSitHalfWidthAlongEachSegmentNormal) {
+// Normals of the segment starting at each point (the last point uses the last
+// segment), and u = 1 every 4 pixels with half width 2 and scale 1.
+TEST(Ribbon, VerticesSitHalfWidthAlongSegmentNormalsWithUAlongTheLength) {
   FollowablePath path;
   path.add(10, 10);
   path.add(40, 50);  // direction (3, 4) / 5
@@ -25,7 +27,8 @@ TEST(Ribbon, VerticesSitHalfWidthAlongEachSegmentNormal) {
   ASSERT_EQ(ribbon.vertexCount, 6);
   ASSERT_EQ(ribbon.vertices.size(), 12u);
   ASSERT_EQ(ribbon.texCoords.size(), 12u);
-  const Vector2 normals[] = {{0.8f, -0.6f}, {1, 0}, {1, 0}};  // the last point uses the last segment
+  const Vector2 normals[] = {{0.8f, -0.6f}, {1, 0}, {1, 0}};
+  const float us[] = {0, 12.5f, 17.5f};
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
     const Vector2 left = vertex(ribbon, 2 * i) - path.point(i);
@@ -34,22 +37,8 @@ TEST(Ribbon, VerticesSitHalfWidthAlongEachSegmentNormal) {
     EXPECT_NEAR(left.y, 2 * normals[i].y, 1e-5f);
     EXPECT_NEAR(right.x, -left.x, 1e-5f);
     EXPECT_NEAR(right.y, -left.y, 1e-5f);
-  }
-}
-
-TEST(Ribbon, TextureRunsAcrossTheWidthAndOnceEveryFourPixels) {
-  FollowablePath path;
-  path.add(0, 0);
-  path.add(4, 0);
-  path.add(4, 10);
-  Ribbon ribbon;
-  buildRibbon(path, ribbon, 2.0f, 1.0f);
-  const float expectedU[] = {0, 1, 3.5f};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_FLOAT_EQ(ribbon.texCoords[4 * i], expectedU[i]);
-    EXPECT_FLOAT_EQ(ribbon.texCoords[4 * i + 1], 0);
-    EXPECT_FLOAT_EQ(ribbon.texCoords[4 * i + 2], expectedU[i]);
-    EXPECT_FLOAT_EQ(ribbon.texCoords[4 * i + 3], 1);
+    const float* uv = &ribbon.texCoords[4 * i];
+    EXPECT_EQ(std::vector<float>(uv, uv + 4), (std::vector<float>{us[i], 0, us[i], 1}));
   }
 }
 

@@ -1,8 +1,6 @@
 // Trace files: their layout, and the malformed ones that must fail cleanly.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <stdexcept>
 
 #include "framework/exceptions.h"
@@ -44,19 +42,6 @@ TEST(TraceFile, MalformedFilesFailWithoutReadingPastTheEnd) {
                loom::StreamExc);
   EXPECT_THROW(FollowablePath(FollowablePath::Extrapolated, bufferSource(traceBytes({{1, 2}}, -1 - 4))),
                std::length_error);
-}
-
-TEST(TraceFile, ReadsFromAFilePath) {
-  const std::string file = ::testing::TempDir() + "paths_trace_test.dat";
-  {
-    const auto bytes = traceBytes({{0, 0}, {3, 4}});
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  const FollowablePath path(FollowablePath::Extrapolated, loom::DataSourcePath::create(file));
-  std::remove(file.c_str());
-  EXPECT_EQ(path.count(), 2);
-  EXPECT_FLOAT_EQ(path.totalLength(), 5.0f);
 }
 
 }  // namespace
