@@ -2,6 +2,7 @@
 // checked before anything is allocated or copied into the atlas.
 #include "text/xfont_data.h"
 
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 
@@ -29,8 +30,10 @@ void readHeader(loom::IStream& in, XFontHeader& h) {
 }
 
 // Sizes the loader relies on: no negatives, an atlas of sane size, insets
-// that cannot overflow, and no more glyphs than the remaining bytes can hold.
+// that cannot overflow, no more glyphs than the remaining bytes can hold, and
+// a base size every metric can be scaled by.
 void checkHeader(const XFontHeader& h, std::size_t remaining) {
+  if (!(h.baseSize > 0) || !std::isfinite(h.baseSize)) wrongFormat();
   if (h.glyphCount < 0 || static_cast<std::size_t>(h.glyphCount) > remaining / kXFontRecordBytes) wrongFormat();
   if (h.atlasWidth <= 0 || h.atlasHeight <= 0) wrongFormat();
   if (h.atlasWidth > kXFontMaxAtlasSide || h.atlasHeight > kXFontMaxAtlasSide) wrongFormat();

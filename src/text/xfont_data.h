@@ -41,10 +41,10 @@ constexpr int kXFontRecordBytes = 32;      // before each glyph's bitmap
 constexpr int kXFontMaxAtlasSide = 8192;   // texels
 constexpr int kXFontMaxAtlasBytes = 16 << 20;
 
-// Reads a whole font from the stream. A wrong magic, and anything that would
-// make the loader allocate absurdly or write outside the atlas, raises
-// std::runtime_error("XFont: WRONG FORMAT"); a file that ends early raises the
-// stream's StreamExc.
+// Reads a whole font from the stream. A wrong magic, a base size that is not
+// positive, and anything that would make the loader allocate absurdly or write
+// outside the atlas raise std::runtime_error("XFont: WRONG FORMAT"); a file
+// that ends early raises the stream's StreamExc.
 XFontData parseXFont(loom::IStream& stream);
 
 }  // namespace inkvane

@@ -26,19 +26,9 @@ class XFontBuilder {
 
   // A small font: base size 32, atlas 30 × 20 (not a multiple of 4), insets 1 + 1, quad padding 1.
   XFontBuilder() {
-    header.baseSize = 32;
-    header.lineHeight = 40;
-    header.ascent = 30;
-    header.descent = 10;
-    header.spaceAdvance = 8;
-    header.strikethroughFactor = 0.25f;
-    header.underlineOffset = 2;
-    header.lineThickness = 1;
-    header.atlasWidth = 30;
-    header.atlasHeight = 20;
-    header.atlasPadding = 1;
-    header.cellMargin = 1;
-    header.quadPadding = 1;
+    // glyph count, base size, line height, ascent, descent, space advance, strike-through factor,
+    // underline offset, line thickness, atlas 30 × 20, padding, margin, quad padding
+    header = {0, 32, 40, 30, 10, 8, 0.25f, 2, 1, 30, 20, 1, 1, 1};
   }
 
   XFontBuilder& add(GlyphSpec glyph) {

@@ -122,6 +122,7 @@ TEST(XFontParse, HostileSizesAndCellsAreRefused) {
   expectWrongFormat(variant([](XFontBuilder& b) { b.glyphCountOverride = -1; }), "negative count");
   expectWrongFormat(variant([](XFontBuilder& b) { b.glyphCountOverride = 3; }), "count beyond the data");
   expectWrongFormat(variant([](XFontBuilder& b) { b.glyphCountOverride = 0x7FFFFFFF; }), "huge count");
+  expectWrongFormat(variant([](XFontBuilder& b) { b.header.baseSize = 0; }), "zero base size");
   expectWrongFormat(variant([](XFontBuilder& b) { b.header.atlasWidth = -30; }), "negative atlas");
   expectWrongFormat(variant([](XFontBuilder& b) { b.header.atlasHeight = 0; }), "empty atlas");
   expectWrongFormat(variant([](XFontBuilder& b) { b.header.atlasWidth = b.header.atlasHeight = 8192; }), "huge atlas");

@@ -22,9 +22,9 @@ using inkvane::XFont;
 class RecordingGl : public inkvane::XFontGl {
  public:
   std::vector<int> draws;  // index counts
-  int enters = 0, leaves = 0;
+  int enters = 0, leaves = 0, deleted = 0;
   unsigned int uploadAtlas(const std::uint8_t*, int, int, bool) override { return 7; }
-  void deleteTexture(unsigned int) override {}
+  void deleteTexture(unsigned int) override { ++deleted; }
   bool probeAnisotropy(float*) override { return false; }
   void enterState(unsigned int, float) override { ++enters; }
   void leaveState(bool) override { ++leaves; }
@@ -182,6 +182,16 @@ TEST(FontManager, CachesByLocatorAndProperties) {
   strophe_test::TempFile file(wrong);
   EXPECT_THROW(manager.getFont(InputSource::getFile(file.path()), props), std::runtime_error);
   EXPECT_EQ(manager.size(), 2u);
+}
+
+TEST(FontManager, DestructionUnloadsEveryFontOnce) {
+  RecordingGl gl;
+  {
+    inkvane::FontManager manager(gl);
+    manager.getFont(embeddedFont(), XFont::Properties());
+    manager.getFont(embeddedFont(), XFont::Properties{false, false, 2, 64});
+  }
+  EXPECT_EQ(gl.deleted, 2);
 }
 
 }  // namespace
