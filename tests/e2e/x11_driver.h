@@ -24,9 +24,24 @@ struct Image {
 // Share of pixels whose channels differ by more than `tolerance`.
 double differingShare(const Image& a, const Image& b, int tolerance = 24);
 
+// A private Xvfb server, so no other test's window can cover the program's
+// or take its focus.
+class PrivateXServer {
+ public:
+  PrivateXServer();  // throws std::runtime_error when Xvfb cannot start
+  ~PrivateXServer();
+  PrivateXServer(const PrivateXServer&) = delete;
+  PrivateXServer& operator=(const PrivateXServer&) = delete;
+  const std::string& display() const { return display_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+};
+
 class ProgramUnderTest {
  public:
-  // Starts `binary` with extra environment variables; the display is $DISPLAY.
+  // Starts `binary` on its own X server, with extra environment variables.
   ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& env = {});
   ~ProgramUnderTest();
   ProgramUnderTest(const ProgramUnderTest&) = delete;
@@ -54,6 +69,7 @@ class ProgramUnderTest {
 
  private:
   void sync() const;
+  PrivateXServer server_;
   struct XState;
   XState* x_;
   pid_t pid_ = -1;
