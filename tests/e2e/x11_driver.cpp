@@ -5,12 +5,11 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <fcntl.h>
 #include <png.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -96,8 +95,18 @@ PrivateXServer::~PrivateXServer() {
   }
 }
 
-ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& extraEnv)
+namespace {
+
+// A window that goes away between two requests must fail the request, not
+// end the test process (Xlib's default handler exits).
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+}  // namespace
+
+ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& extraEnv,
+                                   const std::string& stderrPath)
     : x_(new XState) {
+  XSetErrorHandler(ignoreXError);
   x_->display = XOpenDisplay(server_.display().c_str());
   if (!x_->display) throw std::runtime_error("cannot open " + server_.display());
   std::map<std::string, std::string> env = extraEnv;
@@ -113,8 +122,14 @@ ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std
   envp.push_back(nullptr);
   std::string program = binary;
   char* argv[] = {program.data(), nullptr};
-  if (posix_spawn(&pid_, binary.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
-    throw std::runtime_error("cannot start " + binary);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!stderrPath.empty())
+    posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  startedAt_ = std::chrono::steady_clock::now();
+  int spawned = posix_spawn(&pid_, binary.c_str(), &actions, nullptr, argv, envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start " + binary);
 }
 
 ProgramUnderTest::~ProgramUnderTest() {
@@ -163,7 +178,7 @@ bool ProgramUnderTest::waitForWindow(const std::string& titlePrefix, double seco
     window_ = findByTitle(x_->display, DefaultRootWindow(x_->display), titlePrefix);
     if (window_) return true;
     if (waitExit(0.0) != -1) return false;
-    sleepSeconds(0.05);
+    sleepSeconds(0.01);
   }
   return false;
 }
@@ -199,6 +214,16 @@ Image ProgramUnderTest::capture() const {
   return image;
 }
 
+Image ProgramUnderTest::waitForCapture(const std::function<bool(const Image&)>& accept, double seconds) const {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  do {
+    Image image = capture();
+    if (image.width > 0 && accept(image)) return image;
+    sleepSeconds(0.01);
+  } while (std::chrono::steady_clock::now() < deadline);
+  return Image{};
+}
+
 void ProgramUnderTest::sync() const { XSync(x_->display, False); }
 
 void ProgramUnderTest::moveTo(int x, int y) {
@@ -225,6 +250,13 @@ void ProgramUnderTest::dragTo(int x, int y, int steps, double stepSeconds) {
   int x0 = pointerX_, y0 = pointerY_;
   for (int i = 1; i <= steps; ++i) {
     moveTo(x0 + (x - x0) * i / steps, y0 + (y - y0) * i / steps);
+    sleepSeconds(stepSeconds);
+  }
+}
+
+void ProgramUnderTest::moveThrough(const std::vector<std::pair<int, int>>& points, double stepSeconds) {
+  for (const auto& [x, y] : points) {
+    moveTo(x, y);
     sleepSeconds(stepSeconds);
   }
 }
