@@ -53,6 +53,8 @@ void Application::pointerReleased(int pointerId) {
     for (const auto& set : stringSets)
       if (pointerId >= 0 && pointerId < set->tracker().maxPointers()) set->tracker().releasePointer(pointerId);
   }
-  pressedCount -= 1;
+  // A finished sketch has already set the count to 0 (forgetting any other
+  // pointer): never count below nothing, or finger ids would never restart.
+  pressedCount = pressedCount > 0 ? pressedCount - 1 : 0;
   if (pressedCount == 0) idCounters[inkvane::kNextFingerId] = 0;
 }
