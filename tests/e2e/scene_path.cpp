@@ -21,12 +21,13 @@ inkvane::FollowablePathRef builtInPath() {
   return sketch.resample(trace);
 }
 
-AlongPath project(const inkvane::FollowablePath& path, float x, float y) {
+AlongPath project(const inkvane::FollowablePath& path, float x, float y, Stretch stretch) {
   AlongPath best{0.0f, INFINITY};
   const auto& xs = path.xs();
   const auto& ys = path.ys();
   const auto& lengths = path.lengths();
   for (int i = 0; i + 1 < path.count(); ++i) {
+    if (lengths[i + 1] < stretch.from || lengths[i] > stretch.to) continue;
     const float dx = xs[i + 1] - xs[i], dy = ys[i + 1] - ys[i];
     const float len2 = dx * dx + dy * dy;
     float t = len2 > 0.0f ? ((x - xs[i]) * dx + (y - ys[i]) * dy) / len2 : 0.0f;
@@ -37,10 +38,11 @@ AlongPath project(const inkvane::FollowablePath& path, float x, float y) {
   return best;
 }
 
-std::vector<float> lettersAlong(const Image& image, const inkvane::FollowablePath& path, float maxOff) {
+std::vector<float> lettersAlong(const Image& image, const inkvane::FollowablePath& path, float maxOff,
+                                Stretch stretch) {
   std::vector<float> along;
   for (const Pixel& p : pixelsOf(image, Ink::Letter)) {
-    const AlongPath a = project(path, static_cast<float>(p.x), static_cast<float>(p.y));
+    const AlongPath a = project(path, static_cast<float>(p.x), static_cast<float>(p.y), stretch);
     if (a.off <= maxOff) along.push_back(a.along);
   }
   std::sort(along.begin(), along.end());

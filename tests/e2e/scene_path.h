@@ -17,10 +17,19 @@ struct AlongPath {
   float along;  // distance along the path of the nearest point
   float off;    // distance from the path
 };
-AlongPath project(const inkvane::FollowablePath& path, float x, float y);
+// A stretch of a path, as distances along it. Where the path passes a pixel
+// more than once, a stretch around the text keeps its letters from being
+// taken for another pass.
+struct Stretch {
+  float from = 0.0f;
+  float to = 1e9f;
+};
+AlongPath project(const inkvane::FollowablePath& path, float x, float y, Stretch stretch = {});
 
-// Distances along the path of the letter pixels within `maxOff` of it, sorted.
-std::vector<float> lettersAlong(const Image& image, const inkvane::FollowablePath& path, float maxOff = 20.0f);
+// Distances along the path of the letter pixels within `maxOff` of the
+// stretch, sorted.
+std::vector<float> lettersAlong(const Image& image, const inkvane::FollowablePath& path, float maxOff = 20.0f,
+                                Stretch stretch = {});
 
 // Window pixels on the path from distance `from` to `to`, every `step` pixels.
 std::vector<std::pair<int, int>> pointsAlong(const inkvane::FollowablePath& path, float from, float to, float step);
