@@ -92,7 +92,7 @@ TEST_F(SceneTest, AClickMakesTheTrackersFingersAndTheReleaseRemovesThem) {
 }
 
 TEST_F(SceneTest, ASlowDragDeliveredInBurstsMovesItsStringByThePointersDisplacement) {
-  frames(400);  // let the strings come to rest
+  frames(400);  // the strings slide into the first valley and have all but stopped
   const auto& first = *set().strings()[0];
   const float grabAt = first.positions[4] + first.advances[4] * 0.5f;
   const float start = first.positions[0];
