@@ -20,15 +20,9 @@
 
 namespace {
 
-using strophe_e2e::Image;
 using strophe_e2e::ProgramUnderTest;
 
 using Clock = std::chrono::steady_clock;
-
-bool showsScene(const Image& image) {
-  const auto counts = strophe_e2e::countInk(image);
-  return counts.red > 500 && counts.letter > 100;
-}
 
 // utime + stime of a process, in seconds.
 double cpuSeconds(pid_t pid) {
@@ -57,7 +51,7 @@ std::map<std::string, std::string> alsaEnvironment(const std::string& dir) {
 // Share of one core the program uses over `seconds` of play once its scene is up.
 double cpuShare(const std::string& alsaDir, double seconds) {
   ProgramUnderTest program(STROPHE_BINARY, alsaEnvironment(alsaDir), "/dev/null");
-  if (!program.waitForWindow("strophe | ") || program.waitForCapture(showsScene).width == 0) return -1.0;
+  if (!program.waitForWindow("strophe | ") || program.waitForCapture(strophe_e2e::showsScene).width == 0) return -1.0;
   strophe_e2e::sleepSeconds(1.0);
   const double cpu0 = cpuSeconds(program.pid());
   const auto t0 = Clock::now();
@@ -83,7 +77,7 @@ int main(int argc, char** argv) {
     ProgramUnderTest program(STROPHE_BINARY, alsaEnvironment(silent), "/dev/null");
     if (!program.waitForWindow("strophe | ")) return 1;
     toWindow.push_back(std::chrono::duration<double>(Clock::now() - program.startedAt()).count());
-    if (program.waitForCapture(showsScene).width == 0) return 1;
+    if (program.waitForCapture(strophe_e2e::showsScene).width == 0) return 1;
     toScene.push_back(std::chrono::duration<double>(Clock::now() - program.startedAt()).count());
     program.requestClose();
     program.waitExit(10.0);

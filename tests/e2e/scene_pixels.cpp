@@ -38,6 +38,11 @@ InkCounts countInk(const Image& image) {
   return counts;
 }
 
+bool showsScene(const Image& image) {
+  const InkCounts counts = countInk(image);
+  return counts.red > 500 && counts.letter > 100;
+}
+
 std::vector<Pixel> pixelsOf(const Image& image, Ink ink) {
   std::vector<Pixel> pixels;
   for (int y = 0; y < image.height; ++y)

@@ -22,6 +22,9 @@ struct InkCounts {
 };
 InkCounts countInk(const Image& image);
 
+// The scene is on screen: the ribbon and the letters are drawn.
+bool showsScene(const Image& image);
+
 struct Pixel {
   int x, y;
 };

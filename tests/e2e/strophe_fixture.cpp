@@ -8,11 +8,6 @@
 
 namespace strophe_e2e {
 
-bool showsScene(const Image& image) {
-  const InkCounts counts = countInk(image);
-  return counts.red > 500 && counts.letter > 100;
-}
-
 Image StropheTest::start(const std::string& alsaConfig) {
   std::string config = alsaConfig;
   if (config.empty()) {

@@ -14,9 +14,6 @@
 
 namespace strophe_e2e {
 
-// The scene is on screen: the ribbon and the letters are drawn.
-bool showsScene(const Image& image);
-
 class StropheTest : public ::testing::Test {
  protected:
   void TearDown() override;
