@@ -106,9 +106,9 @@ Vector2 FollowablePath::positionAt(float d) const {
 float FollowablePath::angleAt(float d) const {
   if (count_ < 2) return 0.0f;
   const int k = segmentAt(wrapDistance(d));
-  const double dy = static_cast<double>(ys_[k]) - ys_[k - 1];
-  const double dx = static_cast<double>(xs_[k]) - xs_[k - 1];
-  return static_cast<float>(std::atan2(dy, dx));
+  const float dy = ys_[k] - ys_[k - 1];
+  const float dx = xs_[k] - xs_[k - 1];
+  return static_cast<float>(std::atan2(static_cast<double>(dy), static_cast<double>(dx)));
 }
 
 }  // namespace inkvane

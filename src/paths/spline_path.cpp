@@ -3,6 +3,8 @@
 // point and tight bends get many.
 #include "paths/spline_path.h"
 
+#include <stdexcept>
+
 #include "paths/random15.h"
 
 namespace inkvane {
@@ -18,6 +20,9 @@ float bSplineBasis(float t, const float* p) {
 }
 
 SplinePath::SplinePath(float tolerance, SplineBasis basis) : basis_(basis), tolerance_(tolerance) {
+  // No piece is ever flat within a tolerance of 0 or less: flattening would
+  // split down to the resolution of t and never return.
+  if (!(tolerance > 0.0f)) throw std::invalid_argument("SplinePath: tolerance must be positive");
   xs_.reserve(kInitialCapacity);
   ys_.reserve(kInitialCapacity);
 }

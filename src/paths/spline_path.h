@@ -18,7 +18,8 @@ float bSplineBasis(float t, const float* p);
 class SplinePath {
  public:
   // tolerance bounds the square of twice the area of the triangle spanned by a
-  // flattened piece's ends and an inner point (pixels^4).
+  // flattened piece's ends and an inner point (pixels^4). Throws
+  // std::invalid_argument unless it is positive.
   SplinePath(float tolerance, SplineBasis basis);
 
   void add(float x, float y);
