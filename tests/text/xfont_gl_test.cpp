@@ -1,5 +1,5 @@
-// XFont with a real OpenGL context: the atlas texture's texels, the draw
-// calls of a long string, and where glyphs land when drawn along a path.
+// XFont with a real OpenGL context: the atlas texture's texels, the draw calls
+// of a string, and where glyphs land when drawn along a path.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -27,12 +27,12 @@ class CountingGl : public inkvane::XFontGl {
   }
 };
 
-std::vector<std::uint8_t> readAlpha(unsigned int texture, int width, int height) {
-  std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * height);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, texels.data());
-  return texels;
+inkvane::InputSourceRef embeddedFont() { return InputSource::getResource("font", 127, "DATA"); }
+
+bool textureEnabled() {
+  GLboolean on = GL_FALSE;
+  glGetBooleanv(GL_TEXTURE_2D, &on);
+  return on;
 }
 
 TEST(XFontGl, AtlasHoldsEachBitmapAtItsCellPlusTheInset) {
@@ -40,7 +40,10 @@ TEST(XFontGl, AtlasHoldsEachBitmapAtItsCellPlusTheInset) {
   const strophe_test::XFontBuilder b = strophe_test::smallFont();  // 30 × 20: rows not 4-byte aligned
   strophe_test::TempFile file(b.bytes());
   XFont font(InputSource::getFile(file.path()), XFont::Properties());
-  const auto atlas = readAlpha(font.getTextureId(), 30, 20);
+  std::vector<std::uint8_t> atlas(30 * 20);
+  glBindTexture(GL_TEXTURE_2D, font.getTextureId());
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, atlas.data());
   int nonZero = 0;
   for (std::uint8_t v : atlas) nonZero += v != 0;
   EXPECT_EQ(nonZero, 12 + 15);
@@ -49,17 +52,22 @@ TEST(XFontGl, AtlasHoldsEachBitmapAtItsCellPlusTheInset) {
       for (int c = 0; c < g.width; ++c)
         EXPECT_EQ(atlas[(g.atlasY + 2 + r) * 30 + g.atlasX + 2 + c], g.bitmap[r * g.width + c]);
 
-  GLint value = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &value);
-  EXPECT_EQ(value, GL_ALPHA);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &value);
-  EXPECT_EQ(value, GL_LINEAR_MIPMAP_LINEAR);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, &value);
-  EXPECT_EQ(value, 0);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &value);
-  EXPECT_EQ(value, 15) << "mipmaps were generated";
-  glGetIntegerv(GL_UNPACK_ALIGNMENT, &value);
-  EXPECT_EQ(value, 4) << "unpack alignment restored";
+  const auto parameter = [](GLenum name, int level = -1) {
+    GLint value = 0;
+    if (level < 0)
+      glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+    else
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, level, name, &value);
+    return value;
+  };
+  EXPECT_EQ(parameter(GL_TEXTURE_INTERNAL_FORMAT, 0), GL_ALPHA);
+  EXPECT_EQ(parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+  EXPECT_EQ(parameter(GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
+  EXPECT_EQ(parameter(GL_GENERATE_MIPMAP), 0);
+  EXPECT_EQ(parameter(GL_TEXTURE_WIDTH, 1), 15) << "mipmaps were generated";
+  GLint alignment = 0;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  EXPECT_EQ(alignment, 4) << "unpack alignment restored";
 
   const unsigned int name = font.getTextureId();
   font.unload();
@@ -71,7 +79,7 @@ TEST(XFontGl, AnisotropyIsAppliedWhileBoundWhenAsked) {
   strophe_test::GlTestContext context;
   XFont::Properties props;
   props.useAnisotropy = true;
-  XFont font(InputSource::getResource("font", 127, "DATA"), props);
+  XFont font(embeddedFont(), props);
   if (!font.hasAnisotropy()) GTEST_SKIP() << "the driver has no anisotropic filtering";
   EXPECT_GE(font.getMaxAnisotropy(), 1.0f);
   GLfloat value = 0;
@@ -84,20 +92,43 @@ TEST(XFontGl, AnisotropyIsAppliedWhileBoundWhenAsked) {
   EXPECT_EQ(value, 1.0f);
 }
 
-TEST(XFontGl, LongStringDrawsOneFullBatchAndTheRest) {
+TEST(XFontGl, StringsDrawInBatchesOfSlotCapacityQuads) {
   strophe_test::GlTestContext context;
   CountingGl gl;
-  XFont font(InputSource::getResource("font", 127, "DATA"), XFont::Properties(), gl);
+  XFont font(embeddedFont(), XFont::Properties(), gl);
   font.setSize(16);
   inkvane::FollowablePath path;
   path.add(0, 10);
   path.add(50, 10);
-  font.drawTextOnPath(std::u16string(1500, u'e'), path, 0);
+
+  EXPECT_EQ(font.drawTextOnPath(u"", path, 12.5f), 12.5f);
+  EXPECT_EQ(font.drawTextOnPath(u" \u00A0", path, 1), 1 + 2 * 3.859375f);
+  EXPECT_EQ(font.drawTextOnPath(u"\u25A1", path, 1), 1.0f) << "a missing glyph advances by 0";
+  EXPECT_EQ(gl.draws, (std::vector<int>{0, 0, 0}));
+
+  gl.draws.clear();
+  const float end = font.drawTextOnPath(std::u16string(1500, u'e'), path, 0);
   EXPECT_EQ(gl.draws, (std::vector<int>{6144, 2856}));
+  EXPECT_FLOAT_EQ(end, 1500 * font.getGlyphAdvance(font.getGlyphIndex(u'e')));
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-  GLboolean on = GL_TRUE;
-  glGetBooleanv(GL_TEXTURE_2D, &on);
-  EXPECT_FALSE(on) << "state left as found";
+  EXPECT_FALSE(textureEnabled()) << "state left as found";
+
+  font.begin();  // nested: the font's state stays entered
+  font.drawTextOnPath(u"ab", path, 0);
+  EXPECT_TRUE(textureEnabled());
+  font.end();
+  font.end();  // unbalanced: ignored
+  EXPECT_EQ(font.getBeginCount(), 0);
+  EXPECT_FALSE(textureEnabled());
+
+  // Small batches, and one float per vertex asked for: vertices still take two.
+  XFont::Properties props;
+  props.slotCapacity = 2;
+  props.dimensions = 1;
+  XFont narrow(embeddedFont(), props, gl);
+  gl.draws.clear();
+  narrow.drawTextOnPath(u"abcde", path, 0);
+  EXPECT_EQ(gl.draws, (std::vector<int>{12, 12, 6}));
 }
 
 // Glyphs drawn along a horizontal line: dark pixels only inside the glyph
@@ -105,7 +136,7 @@ TEST(XFontGl, LongStringDrawsOneFullBatchAndTheRest) {
 TEST(XFontGl, TextAlongAStraightPathLandsInsideTheGlyphQuads) {
   constexpr int kWidth = 512, kHeight = 128;
   strophe_test::GlTestContext context(kWidth, kHeight);
-  XFont font(InputSource::getResource("font", 127, "DATA"), XFont::Properties());
+  XFont font(embeddedFont(), XFont::Properties());
   font.setSize(32);
   glViewport(0, 0, kWidth, kHeight);
   glMatrixMode(GL_PROJECTION);
@@ -124,42 +155,33 @@ TEST(XFontGl, TextAlongAStraightPathLandsInsideTheGlyphQuads) {
   path.add(kWidth, 64);
   const std::u16string text = u"Roudoudou n'a pas";
   const float start = 20;
-  const float end = font.drawTextOnPath(text, path, start);
-  EXPECT_FLOAT_EQ(end, start + font.getStringAdvance(text));
-  glFinish();
+  EXPECT_FLOAT_EQ(font.drawTextOnPath(text, path, start), start + font.getStringAdvance(text));
   std::vector<std::uint8_t> pixels(kWidth * kHeight * 4);
   glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
 
+  // Each glyph's quad, centred on its advance box along the line, baseline
+  // below the line by the strike-through offset.
   std::vector<inkvane::GlyphQuad> quads;
   float d = start;
   for (char16_t ch : text) {
     const int index = font.getGlyphIndex(ch);
     const float half = font.getGlyphAdvance(index) * 0.5f;
-    if (index >= 0) {
-      inkvane::GlyphQuad q = font.getGlyphQuad(index, -half, font.getStrikethroughOffset());
-      q.x1 += d + half, q.x2 += d + half, q.y1 += 64, q.y2 += 64;
-      quads.push_back(q);
-    }
+    if (index >= 0) quads.push_back(font.getGlyphQuad(index, d, 64 + font.getStrikethroughOffset()));
     d += 2 * half;
   }
   std::vector<int> darkPerQuad(quads.size(), 0);
   int stray = 0;
-  for (int row = 0; row < kHeight; ++row) {
+  for (int row = 0; row < kHeight; ++row)
     for (int x = 0; x < kWidth; ++x) {
-      const int y = kHeight - 1 - row;  // read back bottom-up
       if (pixels[(row * kWidth + x) * 4] > 250) continue;
-      const float cx = x + 0.5f, cy = y + 0.5f;
+      const float cx = x + 0.5f, cy = kHeight - row - 0.5f;  // read back bottom-up
       bool inside = false;
       for (std::size_t i = 0; i < quads.size(); ++i) {
         const auto& q = quads[i];
-        if (cx >= q.x1 - 1 && cx <= q.x2 + 1 && cy >= q.y1 - 1 && cy <= q.y2 + 1) {
-          inside = true;
-          ++darkPerQuad[i];
-        }
+        if (cx >= q.x1 - 1 && cx <= q.x2 + 1 && cy >= q.y1 - 1 && cy <= q.y2 + 1) inside = true, ++darkPerQuad[i];
       }
       stray += !inside;
     }
-  }
   EXPECT_EQ(stray, 0);
   for (std::size_t i = 0; i < quads.size(); ++i) EXPECT_GT(darkPerQuad[i], 10) << "glyph " << i;
 }
