@@ -1,3 +1,4 @@
+// Locators, hints and data sources of the three kinds of input source.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -25,7 +26,7 @@ TEST(InputSource, EmbeddedResourceLocatorsAndHints) {
   }
 }
 
-TEST(InputSource, FilesAndResourceFiles) {
+TEST(InputSource, FilesResourceFilesAndUnknownKinds) {
   strophe_test::TempFile file({1, 2, 3});
   auto present = InputSource::getFile(file.path());
   EXPECT_EQ(present->getURI(), "file://" + file.path().string());
@@ -34,8 +35,7 @@ TEST(InputSource, FilesAndResourceFiles) {
   // A relative path is resolved against the current directory.
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(file.path().parent_path());
-  auto relative = InputSource::getFile(file.path().filename());
-  EXPECT_EQ(relative->getURI(), "file://" + file.path().string());
+  EXPECT_EQ(InputSource::getFile(file.path().filename())->getURI(), "file://" + file.path().string());
   std::filesystem::current_path(previous);
 
   auto missing = InputSource::getFile("no/such/file.png");
@@ -50,10 +50,8 @@ TEST(InputSource, FilesAndResourceFiles) {
   InputSource resourceFile(InputSource::RESOURCE, "sprites/line.png", 0, "", "/nonexistent/line.png", "line.png");
   EXPECT_EQ(resourceFile.getURI(), "res://sprites/line.png");
   EXPECT_THROW(resourceFile.loadDataSource(), loom::app::AssetLoadExc);
-}
 
-TEST(InputSource, UnknownKindHasNoLocatorAndNoData) {
-  InputSource none(7, "a", 1, "DATA", "/tmp", "a");
+  InputSource none(7, "a", 1, "DATA", file.path(), "a");
   EXPECT_EQ(none.getURI(), "");
   EXPECT_EQ(none.loadDataSource(), nullptr);
 }

@@ -1,11 +1,13 @@
 // A file in the temporary folder that lives as long as the object.
 #pragma once
 
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,9 +19,8 @@ class TempFile {
   explicit TempFile(const std::vector<std::uint8_t>& bytes, const std::string& suffix = "") {
     std::string pattern = (std::filesystem::temp_directory_path() / "strophe_XXXXXX").string() + suffix;
     const int fd = mkstemps(pattern.data(), static_cast<int>(suffix.size()));
-    if (fd < 0) throw std::runtime_error("cannot create a temporary file");
-    const bool written = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    close(fd);
+    const bool written = fd >= 0 && write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    if (fd >= 0) close(fd);
     path_ = pattern;
     if (!written) throw std::runtime_error("cannot write a temporary file");
   }

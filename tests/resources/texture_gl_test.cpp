@@ -17,20 +17,22 @@ namespace {
 using inkvane::InputSource;
 using inkvane::TextureRequest;
 
-const std::string kFiveByThree = std::string(STROPHE_SOURCE_DIR) + "/tests/data/textures/five_by_three.png";
-
 class TextureGl : public ::testing::Test {
  protected:
   strophe_test::GlTestContext context_{64, 64};
 
-  static GLint level0(GLenum name) {
+  // A parameter of the bound texture, or of its level when one is given.
+  static GLint parameter(GLenum name, int level = -1) {
     GLint v = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, name, &v);
+    if (level < 0)
+      glGetTexParameteriv(GL_TEXTURE_2D, name, &v);
+    else
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, level, name, &v);
     return v;
   }
 };
 
-TEST_F(TextureGl, ManagerReturnsTheSameTextureForAnEqualRequest) {
+TEST_F(TextureGl, ManagerCachesByRequestAndTheLineSpriteBecomesAnAlphaMask) {
   inkvane::TextureManager manager;
   auto line = InputSource::getResource("../resources/line.png", 128, "DATA");
   auto first = manager.getTexture(line, false, TextureRequest::FLAG_ALPHA_MASK);
@@ -41,33 +43,30 @@ TEST_F(TextureGl, ManagerReturnsTheSameTextureForAnEqualRequest) {
   EXPECT_THROW(manager.getTexture(InputSource::getResource("gone.png", 4242, "DATA")), loom::app::ResourceLoadExc);
   EXPECT_EQ(manager.size(), 2u);
 
-  // The line sprite as an alpha mask: 8 × 8 GL_ALPHA, every column 0, 0, 127, 255, 255, 127, 0, 0.
+  // 8 × 8 GL_ALPHA, every column reading 0, 0, 127, 255, 255, 127, 0, 0.
   glBindTexture(GL_TEXTURE_2D, first->getTextureId());
-  EXPECT_EQ(level0(GL_TEXTURE_INTERNAL_FORMAT), GL_ALPHA);
-  EXPECT_EQ(first->getWidth(), 8);
-  EXPECT_EQ(first->getHeight(), 8);
+  EXPECT_EQ(parameter(GL_TEXTURE_INTERNAL_FORMAT, 0), GL_ALPHA);
+  EXPECT_EQ(std::make_pair(first->getWidth(), first->getHeight()), std::make_pair(8, 8));
   EXPECT_EQ(first->getMaxU(), 1.0f);
   std::uint8_t texels[64];
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, texels);
   const int column[8] = {0, 0, 127, 255, 255, 127, 0, 0};
   for (int i = 0; i < 64; ++i) EXPECT_EQ(texels[i], column[i / 8]) << i;
-  GLint filter = 0, wrap = 0;
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
-  EXPECT_EQ(filter, GL_LINEAR);
-  EXPECT_EQ(wrap, GL_CLAMP_TO_EDGE);
+  EXPECT_EQ(parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+  EXPECT_EQ(parameter(GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
 }
 
 // Pending errors from earlier calls do not make the upload fail.
 TEST_F(TextureGl, PaddedImageDrawsAsAQuadOfTheImageSize) {
   glEnable(0x7FFF);  // leaves GL_INVALID_ENUM pending
-  inkvane::Texture texture(TextureRequest(InputSource::getFile(kFiveByThree), false, TextureRequest::FLAG_POWER_OF_TWO));
-  EXPECT_EQ(texture.getWidth(), 8);
-  EXPECT_EQ(texture.getHeight(), 4);
-  EXPECT_EQ(texture.getMaxU(), 0.625f);
-  EXPECT_EQ(texture.getMaxV(), 0.75f);
-  EXPECT_EQ(texture.getTarget()->getCleanWidth(), 5);
+  const std::string fiveByThree = std::string(STROPHE_SOURCE_DIR) + "/tests/data/textures/five_by_three.png";
+  inkvane::Texture texture(TextureRequest(InputSource::getFile(fiveByThree), true, TextureRequest::FLAG_POWER_OF_TWO));
+  EXPECT_EQ(std::make_pair(texture.getWidth(), texture.getHeight()), std::make_pair(8, 4));
+  EXPECT_EQ(std::make_pair(texture.getMaxU(), texture.getMaxV()), std::make_pair(0.625f, 0.75f));
+  glBindTexture(GL_TEXTURE_2D, texture.getTextureId());
+  EXPECT_EQ(parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+  EXPECT_EQ(parameter(GL_TEXTURE_WIDTH, 2), 2) << "mipmaps were built";
 
   glViewport(0, 0, 64, 64);
   glMatrixMode(GL_PROJECTION);
@@ -79,15 +78,10 @@ TEST_F(TextureGl, PaddedImageDrawsAsAQuadOfTheImageSize) {
   glClearColor(0, 0, 0, 0);
   glClear(GL_COLOR_BUFFER_BIT);
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, texture.getTextureId());
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glColor4f(1, 1, 1, 1);
   texture.drawFromCenter();
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  glDisable(GL_TEXTURE_2D);
-  glFinish();
   std::vector<std::uint8_t> pixels(64 * 64 * 4);
   glReadPixels(0, 0, 64, 64, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   int lit = 0, minX = 64, maxX = -1, minY = 64, maxY = -1;
@@ -99,34 +93,28 @@ TEST_F(TextureGl, PaddedImageDrawsAsAQuadOfTheImageSize) {
         minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
       }
   EXPECT_EQ(lit, 15);
-  EXPECT_EQ(minX, 8);
-  EXPECT_EQ(maxX, 12);
-  EXPECT_EQ(minY, 9);
-  EXPECT_EQ(maxY, 11);
+  EXPECT_EQ(std::vector<int>({minX, maxX, minY, maxY}), std::vector<int>({8, 12, 9, 11})) << "5 × 3 around (10, 10)";
 }
 
 TEST_F(TextureGl, PvrUploadsLevelZeroInItsPixelFormat) {
   const auto pvr = strophe_test::makePvr(256, 128, 0x12, 256 * 128 * 4);
   auto texture = inkvane::uploadPvr(loom::Buffer(pvr), false, GL_REPEAT, GL_CLAMP_TO_EDGE);
   ASSERT_TRUE(texture);
-  EXPECT_EQ(texture->getWidth(), 256);
-  EXPECT_EQ(texture->getHeight(), 128);
+  EXPECT_EQ(std::make_pair(texture->getWidth(), texture->getHeight()), std::make_pair(256, 128));
   glBindTexture(GL_TEXTURE_2D, texture->getId());
-  EXPECT_EQ(level0(GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
+  EXPECT_EQ(parameter(GL_TEXTURE_INTERNAL_FORMAT, 0), GL_RGBA);
   std::vector<std::uint8_t> back(256 * 128 * 4);
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, back.data());
   EXPECT_TRUE(std::equal(back.begin(), back.end(), pvr.begin() + 52));
-  GLint wrap = 0;
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
-  EXPECT_EQ(wrap, GL_REPEAT);
+  EXPECT_EQ(parameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
+  EXPECT_EQ(parameter(GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
 
   auto mipmapped = inkvane::uploadPvr(loom::Buffer(strophe_test::makePvr(4, 4, 0x1B, 16)), true, GL_CLAMP_TO_EDGE,
                                       GL_CLAMP_TO_EDGE);
   glBindTexture(GL_TEXTURE_2D, mipmapped->getId());
-  EXPECT_EQ(level0(GL_TEXTURE_INTERNAL_FORMAT), GL_ALPHA);
-  GLint levelTwo = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &levelTwo);
-  EXPECT_EQ(levelTwo, 1);
+  EXPECT_EQ(parameter(GL_TEXTURE_INTERNAL_FORMAT, 0), GL_ALPHA);
+  EXPECT_EQ(parameter(GL_TEXTURE_WIDTH, 2), 1);
+  EXPECT_EQ(parameter(GL_GENERATE_MIPMAP), 0);
 
   // A rejected file leaves no texture name behind.
   GLuint before = 0, after = 0;
