@@ -1,0 +1,226 @@
+// The platform seam on GLFW 3.3 and X11: windows with a compatibility-profile
+// context, event dispatch and waits, and suspending the screen saver.
+#include <GLFW/glfw3.h>
+#define GLFW_EXPOSE_NATIVE_X11
+#include <GLFW/glfw3native.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/scrnsaver.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "framework/events.h"
+#include "framework/exceptions.h"
+#include "framework/glfw/glfw_keys.h"
+#include "framework/platform.h"
+
+namespace loom::app::platform {
+
+namespace {
+
+class GlfwWindow;
+std::vector<GlfwWindow*> openWindows;  // for the end-of-dispatch notice
+bool screenSaverSuspended = false;
+
+// Translates GLFW's modifier bits to the framework's.
+unsigned modifierBits(int mods) {
+  unsigned bits = 0;
+  if (mods & GLFW_MOD_SHIFT) bits |= SHIFT_DOWN;
+  if (mods & GLFW_MOD_ALT) bits |= ALT_DOWN;
+  if (mods & GLFW_MOD_CONTROL) bits |= CTRL_DOWN;
+  if (mods & GLFW_MOD_SUPER) bits |= META_DOWN;
+  return bits;
+}
+
+class GlfwWindow : public NativeWindow {
+ public:
+  GlfwWindow(GLFWwindow* window, EventSink* sink) : window_(window), sink_(sink) {
+    glfwSetWindowUserPointer(window_, this);
+    glfwSetCursorPosCallback(window_, [](GLFWwindow* w, double x, double y) { sinkOf(w)->cursorMoved(x, y); });
+    glfwSetMouseButtonCallback(window_, onMouseButton);
+    glfwSetKeyCallback(window_, onKey);
+    glfwSetWindowFocusCallback(window_, [](GLFWwindow* w, int focused) { sinkOf(w)->focusChanged(focused != 0); });
+    glfwSetScrollCallback(window_, [](GLFWwindow* w, double, double dy) { sinkOf(w)->scrolled(dy); });
+    glfwSetDropCallback(window_, [](GLFWwindow* w, int count, const char** paths) {
+      sinkOf(w)->filesDropped(std::vector<std::string>(paths, paths + count));
+    });
+    glfwSetFramebufferSizeCallback(window_, [](GLFWwindow* w, int width, int height) {
+      sinkOf(w)->framebufferResized(width, height);
+    });
+    glfwSetWindowPosCallback(window_, [](GLFWwindow* w, int x, int y) { sinkOf(w)->moved(x, y); });
+    glfwSetWindowCloseCallback(window_, [](GLFWwindow* w) {
+      glfwSetWindowShouldClose(w, GLFW_FALSE);  // the framework decides what closing means
+      sinkOf(w)->closeRequested();
+    });
+    openWindows.push_back(this);
+  }
+
+  ~GlfwWindow() override {
+    openWindows.erase(std::remove(openWindows.begin(), openWindows.end(), this), openWindows.end());
+    if (glfwGetCurrentContext() == window_) glfwMakeContextCurrent(nullptr);
+    glfwDestroyWindow(window_);
+  }
+
+  void showAndFocus() override {
+    glfwShowWindow(window_);
+    glfwFocusWindow(window_);
+  }
+  void setTitle(const std::string& title) override { glfwSetWindowTitle(window_, title.c_str()); }
+  std::string title() const override {
+    Display* display = glfwGetX11Display();
+    char* name = nullptr;
+    std::string result;
+    if (display && XFetchName(display, glfwGetX11Window(window_), &name) && name) {
+      result = name;
+      XFree(name);
+    }
+    return result;
+  }
+  IntVec2 windowSize() const override {
+    IntVec2 s;
+    glfwGetWindowSize(window_, &s.x, &s.y);
+    return s;
+  }
+  IntVec2 framebufferSize() const override {
+    IntVec2 s;
+    glfwGetFramebufferSize(window_, &s.x, &s.y);
+    return s;
+  }
+  IntVec2 position() const override {
+    IntVec2 p;
+    glfwGetWindowPos(window_, &p.x, &p.y);
+    return p;
+  }
+  void setSize(int width, int height) override { glfwSetWindowSize(window_, width, height); }
+  void setPosition(int x, int y) override { glfwSetWindowPos(window_, x, y); }
+  void makeContextCurrent() override {
+    if (glfwGetCurrentContext() != window_) glfwMakeContextCurrent(window_);
+  }
+  void swapBuffers() override { glfwSwapBuffers(window_); }
+
+  EventSink* sink() const { return sink_; }
+
+ private:
+  static EventSink* sinkOf(GLFWwindow* w) { return static_cast<GlfwWindow*>(glfwGetWindowUserPointer(w))->sink_; }
+
+  static void onMouseButton(GLFWwindow* w, int button, int action, int mods) {
+    int framework = button == GLFW_MOUSE_BUTTON_LEFT ? 1 : button == GLFW_MOUSE_BUTTON_RIGHT ? 2
+                  : button == GLFW_MOUSE_BUTTON_MIDDLE ? 4 : 0;
+    if (framework == 0) return;
+    double x = 0, y = 0;
+    glfwGetCursorPos(w, &x, &y);
+    sinkOf(w)->mouseButton(framework, action == GLFW_PRESS, modifierBits(mods), x, y);
+  }
+
+  static void onKey(GLFWwindow* w, int key, int scancode, int action, int mods) {
+    // GLFW reports text separately and after the key; the printable name of
+    // the key stands in for its character.
+    char32_t character = 0;
+    if (key == GLFW_KEY_ENTER || key == GLFW_KEY_KP_ENTER) character = '\r';
+    else if (const char* name = glfwGetKeyName(key, scancode); name && name[0] && !name[1])
+      character = static_cast<unsigned char>(name[0]);
+    bool pressed = action != GLFW_RELEASE;
+    sinkOf(w)->key(glfw::virtualKeyForGlfwKey(key), character, pressed, modifierBits(mods));
+  }
+
+  GLFWwindow* window_;
+  EventSink* sink_;
+};
+
+void endDispatch() {
+  for (GlfwWindow* w : std::vector<GlfwWindow*>(openWindows)) {
+    if (std::find(openWindows.begin(), openWindows.end(), w) != openWindows.end()) w->sink()->dispatchEnded();
+  }
+}
+
+}  // namespace
+
+void initialize() {
+  if (!glfwInit()) {
+    const char* description = nullptr;
+    glfwGetError(&description);
+    throw Exception(std::string("cannot open the display: ") + (description ? description : "unknown error"));
+  }
+}
+
+void terminate() {
+  suspendScreenSaver(false);
+  glfwTerminate();
+}
+
+std::unique_ptr<NativeWindow> createWindow(const WindowParams& params, EventSink* sink) {
+  glfwDefaultWindowHints();
+  glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+  glfwWindowHint(GLFW_RESIZABLE, params.resizable ? GLFW_TRUE : GLFW_FALSE);
+  glfwWindowHint(GLFW_DECORATED, params.decorated ? GLFW_TRUE : GLFW_FALSE);
+  glfwWindowHint(GLFW_FLOATING, params.alwaysOnTop ? GLFW_TRUE : GLFW_FALSE);
+  glfwWindowHint(GLFW_RED_BITS, 8);
+  glfwWindowHint(GLFW_GREEN_BITS, 8);
+  glfwWindowHint(GLFW_BLUE_BITS, 8);
+  glfwWindowHint(GLFW_ALPHA_BITS, 8);
+  glfwWindowHint(GLFW_DEPTH_BITS, 16);
+  glfwWindowHint(GLFW_STENCIL_BITS, 8);
+  glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);
+  glfwWindowHint(GLFW_SAMPLES, params.samples);
+  glfwWindowHint(GLFW_CLIENT_API, GLFW_OPENGL_API);
+  glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_ANY_PROFILE);  // fixed-function drawing
+
+  GLFWmonitor* monitor = params.fullScreen ? glfwGetPrimaryMonitor() : nullptr;
+  IntVec2 size = params.size;
+  if (monitor) {
+    const GLFWvidmode* mode = glfwGetVideoMode(monitor);
+    size = {mode->width, mode->height};
+  }
+  GLFWwindow* window = glfwCreateWindow(size.x, size.y, params.title.c_str(), monitor, nullptr);
+  if (!window) {
+    const char* description = nullptr;
+    glfwGetError(&description);
+    throw Exception(std::string("cannot create the window: ") + (description ? description : "unknown error"));
+  }
+  if (!monitor) {
+    IntVec2 pos = params.pos;
+    if (!params.posSpecified) {
+      IntVec2 display = primaryDisplaySize();
+      pos = {(display.x - size.x) / 2, (display.y - size.y) / 2};
+    }
+    glfwSetWindowPos(window, pos.x, pos.y);
+  }
+  glfwMakeContextCurrent(window);
+  glfwSwapInterval(0);  // the frame loop paces itself
+  return std::make_unique<GlfwWindow>(window, sink);
+}
+
+IntVec2 primaryDisplaySize() {
+  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+  const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+  if (!mode) return {0, 0};
+  return {mode->width, mode->height};
+}
+
+void releaseCurrentContext() { glfwMakeContextCurrent(nullptr); }
+
+void pollEvents() {
+  glfwPollEvents();
+  endDispatch();
+}
+
+void waitEvents(double seconds) {
+  glfwWaitEventsTimeout(seconds);
+  endDispatch();
+}
+
+void suspendScreenSaver(bool suspend) {
+  if (suspend == screenSaverSuspended) return;
+  Display* display = glfwGetX11Display();
+  if (!display) return;
+  int eventBase = 0, errorBase = 0;
+  if (!XScreenSaverQueryExtension(display, &eventBase, &errorBase)) return;
+  XScreenSaverSuspend(display, suspend ? True : False);
+  XFlush(display);
+  screenSaverSuspended = suspend;
+}
+
+}  // namespace loom::app::platform

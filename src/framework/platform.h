@@ -1,0 +1,74 @@
+// The narrow seam between the framework and the windowing library: windows with
+// a GL context, event dispatch and waits, and the screen-saver rule. Only
+// framework/glfw/ implements it; nothing else in the program sees the library.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/settings.h"
+
+namespace loom::app::platform {
+
+struct WindowParams {
+  IntVec2 size{640, 480};
+  IntVec2 pos{0, 0};
+  bool posSpecified = false;
+  bool resizable = true;
+  bool decorated = true;
+  bool fullScreen = false;
+  bool alwaysOnTop = false;
+  std::string title;
+  int samples = 0;
+};
+
+// Raw input of one window, as the windowing library reports it. Button numbers
+// are the framework's (left 1, right 2, middle 4); keys are virtual-key numbers;
+// modifiers use the framework's SHIFT/ALT/CTRL/META bits.
+class EventSink {
+ public:
+  virtual ~EventSink() = default;
+  virtual void cursorMoved(double x, double y) = 0;
+  virtual void mouseButton(int button, bool pressed, unsigned modifiers, double x, double y) = 0;
+  virtual void key(int virtualKey, char32_t character, bool pressed, unsigned modifiers) = 0;
+  virtual void focusChanged(bool focused) = 0;
+  virtual void scrolled(double notches) = 0;
+  virtual void filesDropped(const std::vector<std::string>& paths) = 0;
+  virtual void framebufferResized(int width, int height) = 0;
+  virtual void moved(int x, int y) = 0;
+  virtual void closeRequested() = 0;
+  // Every waiting event of this dispatch has been delivered.
+  virtual void dispatchEnded() = 0;
+};
+
+class NativeWindow {
+ public:
+  virtual ~NativeWindow() = default;
+  virtual void showAndFocus() = 0;
+  virtual void setTitle(const std::string& title) = 0;
+  virtual std::string title() const = 0;  // as the window system holds it
+  virtual IntVec2 windowSize() const = 0;
+  virtual IntVec2 framebufferSize() const = 0;
+  virtual IntVec2 position() const = 0;
+  virtual void setSize(int width, int height) = 0;
+  virtual void setPosition(int x, int y) = 0;
+  virtual void makeContextCurrent() = 0;
+  virtual void swapBuffers() = 0;
+};
+
+// Throws loom::Exception when no display can be opened.
+void initialize();
+void terminate();
+// The window is created hidden with a current GL context; EventSink must outlive it.
+std::unique_ptr<NativeWindow> createWindow(const WindowParams& params, EventSink* sink);
+IntVec2 primaryDisplaySize();
+void releaseCurrentContext();
+// Delivers every waiting event, without waiting.
+void pollEvents();
+// Waits at most `seconds` for events and delivers them.
+void waitEvents(double seconds);
+// While suspended the screen saver does not start; undone by suspend(false).
+void suspendScreenSaver(bool suspend);
+
+}  // namespace loom::app::platform

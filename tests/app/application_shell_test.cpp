@@ -1,0 +1,117 @@
+// The application shell on a real window: settings, set-up, modes, reset and
+// the white canvas.
+#include <gtest/gtest.h>
+
+#include <epoxy/gl.h>
+
+#include "app/application.h"
+#include "app/canvas.h"
+#include "framework/window.h"
+
+namespace {
+
+TEST(Canvas, OffsetCentresTheCanvasToHalfPixels) {
+  loom::Vector2 canvas(512, 512);
+  EXPECT_EQ(canvasOffsetFor(512, 512, canvas), loom::Vector2(0, 0));
+  EXPECT_EQ(canvasOffsetFor(513, 513, canvas), loom::Vector2(0.5f, 0.5f));
+  EXPECT_EQ(canvasOffsetFor(800, 600, canvas), loom::Vector2(144, 44));
+}
+
+class ShellApp : public Application {
+ public:
+  void setup() override {
+    titleBeforeSetup = getWindow()->getTitle();
+    Application::setup();
+  }
+  void resize() override {
+    ++resizes;
+    Application::resize();
+  }
+  void update() override {
+    if (resizes == 0) updateBeforeResize = true;
+    Application::update();
+  }
+  void shutdown() override {
+    ++shutdowns;
+    Application::shutdown();
+  }
+  std::string titleBeforeSetup = "unset";
+  int resizes = 0;
+  int shutdowns = 0;
+  bool updateBeforeResize = false;
+};
+
+class Shell : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(app.startUp("Application", {})); }
+  void TearDown() override { app.shutDown(); }
+  ShellApp app;
+};
+
+TEST_F(Shell, OpensA512WindowWhoseTitleSetupSets) {
+  auto window = app.getWindow();
+  EXPECT_EQ(window->getWidth(), 512);
+  EXPECT_EQ(window->getHeight(), 512);
+  EXPECT_EQ(app.titleBeforeSetup, "");
+  EXPECT_EQ(window->getTitle(), Application::kTitle);
+  EXPECT_EQ(std::string(Application::kTitle).rfind("strophe | ", 0), 0u);
+  EXPECT_TRUE(app.getSettings().highDensityDisplay);
+  EXPECT_EQ(app.getMode(), Application::PLAYING);
+  EXPECT_EQ(app.resizes, 1);
+}
+
+TEST_F(Shell, DrawsAWhiteCanvasAfterResizeRuns) {
+  app.runFrame(false);
+  EXPECT_FALSE(app.updateBeforeResize);
+  // Read back what the frame drew: the swap leaves the back buffer undefined,
+  // so draw once more without swapping.
+  app.draw();
+  glFinish();
+  std::vector<unsigned char> pixels(512 * 512 * 4);
+  glReadPixels(0, 0, 512, 512, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  for (std::size_t i = 0; i < pixels.size(); ++i) ASSERT_EQ(pixels[i], 255) << "at byte " << i;
+  EXPECT_EQ(app.getCanvasOffset(), loom::Vector2(0, 0));
+}
+
+TEST_F(Shell, ReturnSwitchesToSketchingAtTheNextUpdate) {
+  app.getWindow()->key(13, '\r', true, 0);
+  EXPECT_TRUE(app.isResetRequested());
+  EXPECT_EQ(app.getMode(), Application::PLAYING);
+  app.runFrame(false);
+  EXPECT_EQ(app.getMode(), Application::SKETCHING);
+  EXPECT_FALSE(app.isResetRequested());
+  EXPECT_EQ(app.getCanvasSize(), loom::Vector2(512, 512));
+  // While sketching the request waits for the scene to play again.
+  app.getWindow()->key(13, '\r', true, 0);
+  app.runFrame(false);
+  EXPECT_TRUE(app.isResetRequested());
+  EXPECT_EQ(app.getMode(), Application::SKETCHING);
+}
+
+TEST_F(Shell, OtherKeysAreIgnored) {
+  app.getWindow()->key('A', 'a', true, 0);
+  app.getWindow()->key(32, ' ', true, 0);
+  EXPECT_FALSE(app.isResetRequested());
+}
+
+TEST_F(Shell, AShakeRequestsAResetAndACalmReadingWithdrawsIt) {
+  inkvane::AccelEvent shake{{1.0f, 2.0f, 0.0f}, {-2.0f, 2.0f, 0.1f}};  // squared change 9.01
+  app.accelerated(shake);
+  EXPECT_TRUE(app.isResetRequested());
+  EXPECT_EQ(app.getGravity(), loom::Vector2(1.0f, -2.0f));
+  inkvane::AccelEvent calm{{1.0f, 2.0f, 0.0f}, {1.0f, 2.0f, 3.0f}};  // squared change exactly 9
+  app.accelerated(calm);
+  EXPECT_FALSE(app.isResetRequested());
+}
+
+TEST(ShellLifecycle, ClosingTheWindowCallsShutdownOnce) {
+  ShellApp app;
+  ASSERT_TRUE(app.startUp("Application", {}));
+  app.runFrame(false);
+  app.getWindow()->closeRequested();
+  EXPECT_TRUE(app.isQuitRequested());
+  app.shutDown();
+  EXPECT_EQ(app.shutdowns, 1);
+}
+
+}  // namespace

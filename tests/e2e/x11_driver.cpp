@@ -1,0 +1,231 @@
+#include "e2e/x11_driver.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <png.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace strophe_e2e {
+
+struct ProgramUnderTest::XState {
+  Display* display = nullptr;
+};
+
+void sleepSeconds(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+
+bool Image::writePng(const std::string& path) const {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  bool ok = false;
+  if (png && info && setjmp(png_jmpbuf(png)) == 0) {
+    png_init_io(png, file);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y) png_write_row(png, const_cast<png_bytep>(at(0, y)));
+    png_write_end(png, nullptr);
+    ok = true;
+  }
+  png_destroy_write_struct(&png, &info);
+  std::fclose(file);
+  return ok;
+}
+
+double differingShare(const Image& a, const Image& b, int tolerance) {
+  if (a.width != b.width || a.height != b.height || a.rgb.empty()) return 1.0;
+  std::size_t differing = 0, pixels = static_cast<std::size_t>(a.width) * a.height;
+  for (std::size_t i = 0; i < pixels; ++i) {
+    for (int c = 0; c < 3; ++c) {
+      if (std::abs(int(a.rgb[i * 3 + c]) - int(b.rgb[i * 3 + c])) > tolerance) {
+        ++differing;
+        break;
+      }
+    }
+  }
+  return static_cast<double>(differing) / static_cast<double>(pixels);
+}
+
+ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& env)
+    : x_(new XState) {
+  x_->display = XOpenDisplay(nullptr);
+  if (!x_->display) throw std::runtime_error("no X display");
+  std::vector<std::string> entries;
+  for (char** e = environ; *e; ++e) {
+    std::string entry(*e);
+    if (!env.count(entry.substr(0, entry.find('=')))) entries.push_back(entry);
+  }
+  for (const auto& [k, v] : env) entries.push_back(k + "=" + v);
+  std::vector<char*> envp;
+  for (auto& entry : entries) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  std::string program = binary;
+  char* argv[] = {program.data(), nullptr};
+  if (posix_spawn(&pid_, binary.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
+    throw std::runtime_error("cannot start " + binary);
+}
+
+ProgramUnderTest::~ProgramUnderTest() {
+  if (!exited_ && pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  XCloseDisplay(x_->display);
+  delete x_;
+}
+
+namespace {
+
+std::string nameOf(Display* d, Window w) {
+  char* name = nullptr;
+  std::string result;
+  if (XFetchName(d, w, &name) && name) {
+    result = name;
+    XFree(name);
+  }
+  return result;
+}
+
+Window findByTitle(Display* d, Window root, const std::string& prefix) {
+  Window rootReturn, parent, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(d, root, &rootReturn, &parent, &children, &count)) return 0;
+  Window found = 0;
+  for (unsigned i = 0; i < count && !found; ++i) {
+    XWindowAttributes attributes;
+    if (nameOf(d, children[i]).rfind(prefix, 0) == 0 && XGetWindowAttributes(d, children[i], &attributes) &&
+        attributes.map_state == IsViewable)
+      found = children[i];
+    else
+      found = findByTitle(d, children[i], prefix);
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+}  // namespace
+
+bool ProgramUnderTest::waitForWindow(const std::string& titlePrefix, double seconds) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    window_ = findByTitle(x_->display, DefaultRootWindow(x_->display), titlePrefix);
+    if (window_) return true;
+    if (waitExit(0.0) != -1) return false;
+    sleepSeconds(0.05);
+  }
+  return false;
+}
+
+std::string ProgramUnderTest::windowTitle() const { return nameOf(x_->display, window_); }
+
+void ProgramUnderTest::windowGeometry(int* width, int* height) const {
+  XWindowAttributes attributes;
+  XGetWindowAttributes(x_->display, window_, &attributes);
+  *width = attributes.width;
+  *height = attributes.height;
+}
+
+Image ProgramUnderTest::capture() const {
+  Image image;
+  int w = 0, h = 0;
+  windowGeometry(&w, &h);
+  XImage* x = XGetImage(x_->display, window_, 0, 0, w, h, AllPlanes, ZPixmap);
+  if (!x) return image;
+  image.width = w;
+  image.height = h;
+  image.rgb.resize(static_cast<std::size_t>(w) * h * 3);
+  for (int y = 0; y < h; ++y) {
+    for (int xx = 0; xx < w; ++xx) {
+      unsigned long p = XGetPixel(x, xx, y);
+      std::uint8_t* out = &image.rgb[(static_cast<std::size_t>(y) * w + xx) * 3];
+      out[0] = (p >> 16) & 0xff;
+      out[1] = (p >> 8) & 0xff;
+      out[2] = p & 0xff;
+    }
+  }
+  XDestroyImage(x);
+  return image;
+}
+
+void ProgramUnderTest::sync() const { XSync(x_->display, False); }
+
+void ProgramUnderTest::moveTo(int x, int y) {
+  int rx = 0, ry = 0;
+  Window child;
+  XTranslateCoordinates(x_->display, window_, DefaultRootWindow(x_->display), x, y, &rx, &ry, &child);
+  XTestFakeMotionEvent(x_->display, -1, rx, ry, CurrentTime);
+  pointerX_ = x;
+  pointerY_ = y;
+  sync();
+}
+
+void ProgramUnderTest::press(int button) {
+  XTestFakeButtonEvent(x_->display, static_cast<unsigned>(button), True, CurrentTime);
+  sync();
+}
+
+void ProgramUnderTest::release(int button) {
+  XTestFakeButtonEvent(x_->display, static_cast<unsigned>(button), False, CurrentTime);
+  sync();
+}
+
+void ProgramUnderTest::dragTo(int x, int y, int steps, double stepSeconds) {
+  int x0 = pointerX_, y0 = pointerY_;
+  for (int i = 1; i <= steps; ++i) {
+    moveTo(x0 + (x - x0) * i / steps, y0 + (y - y0) * i / steps);
+    sleepSeconds(stepSeconds);
+  }
+}
+
+void ProgramUnderTest::typeReturn() {
+  // Focus follows nothing on a bare X server: give the window the keyboard first.
+  XSetInputFocus(x_->display, window_, RevertToParent, CurrentTime);
+  KeyCode code = XKeysymToKeycode(x_->display, XK_Return);
+  XTestFakeKeyEvent(x_->display, code, True, CurrentTime);
+  XTestFakeKeyEvent(x_->display, code, False, CurrentTime);
+  sync();
+}
+
+void ProgramUnderTest::requestClose() {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window_;
+  event.xclient.message_type = XInternAtom(x_->display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(x_->display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(x_->display, window_, False, NoEventMask, &event);
+  sync();
+}
+
+int ProgramUnderTest::waitExit(double seconds) {
+  if (exited_) return -1;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  do {
+    int status = 0;
+    pid_t r = waitpid(pid_, &status, WNOHANG);
+    if (r == pid_) {
+      exited_ = true;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    if (seconds > 0) sleepSeconds(0.02);
+  } while (std::chrono::steady_clock::now() < deadline);
+  return -1;
+}
+
+}  // namespace strophe_e2e
