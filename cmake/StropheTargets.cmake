@@ -13,7 +13,8 @@ endfunction()
 
 # strophe_test(<name> SOURCES ... [DEPS ...] [LABELS ...] [ENVIRONMENT ...])
 #   A GoogleTest executable whose cases are registered with CTest one by one.
-#   LABELS "gl" marks tests that need an X display (run under Xvfb by the test command).
+#   LABELS "gl" marks tests that need the X display (run under Xvfb by the test command);
+#   they run one at a time.
 function(strophe_test name)
   cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;DEPS;LABELS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${A_SOURCES})
@@ -26,6 +27,15 @@ function(strophe_test name)
   set(_props TIMEOUT ${A_TIMEOUT})
   if(A_LABELS)
     list(APPEND _props LABELS "${A_LABELS}")
+  endif()
+  # Windows on the shared X server would cover each other and trade focus.
+  if("gl" IN_LIST A_LABELS)
+    list(APPEND _props RESOURCE_LOCK x_display)
+  endif()
+  # The system's GL and sound modules keep memory of their own to the end:
+  # leak checks stay on for the headless tests only.
+  if(STROPHE_SANITIZE MATCHES "address" AND A_LABELS MATCHES "gl|audio|e2e")
+    list(APPEND A_ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
   endif()
   if(A_ENVIRONMENT)
     list(APPEND _props ENVIRONMENT "${A_ENVIRONMENT}")

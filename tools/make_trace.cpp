@@ -47,53 +47,71 @@ struct Point {
   double x, y;
 };
 
-// The drawing, as a hand would make it on the 512 x 512 canvas: from the upper
-// left down the left edge into a first valley, up through a loop, down into the
-// deepest valley at the bottom, a switchback on the right with a third valley,
-// a zig-zag over the upper middle and a last flick to the top right.
+// The drawing, as a hand would make it on the 512 x 512 canvas. The text is
+// laid from the first point, so the stroke opens with a long, even slide down
+// to the right (dy/ds about 0.5 over some 330 px) into a first valley whose far
+// wall climbs the right edge to about y 90, well above the start: the strings
+// slide in at once, rock, and settle there without spilling over. The stroke then
+// curls over the top, runs down the left edge in a zig-zag, along the bottom
+// through a small loop, a switchback and the deepest valley, loops in the lower
+// right, and climbs across the middle to a last curl and a flick to the top right.
 std::vector<Waypoint> waypoints(double reach) {
   return {
       {116, 134, None},
-      {100, 160, None},
-      {70, 150, None},
-      {62, 108, None},  // an opening curl in the top left
-      {90, 72, None},
-      {136, 54, None},
-      {186, 52, None},
-      {228, 62, None},
-      {256, 104, None},  // a first hook over the top left
-      {232, 150, None},
-      {180, 172, None},
-      {122, 184, None},
-      {82, 206, None},
-      {84, 236, None},  // a zig-zag down the left
-      {128, 256, None},
-      {156, 284, None},
-      {136, 314, None},
-      {86, 318, None},
-      {48, 350, FlatX},  // left edge
-      {58, 404, None},
-      {96, 442, None},
-      {146, 460, None},
-      {196, 474, FlatY},  // valley 1
+      {150, 146, None},  // the opening slide
+      {196, 162, None},
+      {242, 184, None},
+      {284, 210, None},
+      {320, 238, None},
+      {350, 266, None},
+      {374, 290, None},
+      {400, 304, FlatY},  // valley 1, where the strings come to rest
+      {428, 292, None},
+      {450, 262, None},
+      {462, 218, None},
+      {464, 172, FlatX},  // right edge
+      {452, 126, None},
+      {424, 96, None},
+      {386, 86, None},  // the crest over valley 1
+      {348, 94, None},
+      {318, 118, None},
+      {306, 152, None},  // a loop below the crest
+      {326, 176, None},
+      {356, 166, None},
+      {360, 132, None},
+      {334, 104, None},
+      {292, 80, None},
+      {250, 58, None},  // over the top to the left
+      {200, 44, None},
+      {150, 48, None},
+      {104, 66, None},
+      {70, 100, None},
+      {56, 146, None},
+      {70, 196, None},  // a zig-zag down the left
+      {116, 216, None},
+      {158, 246, None},
+      {164, 290, None},
+      {126, 314, None},
+      {82, 316, None},
+      {48, 346, FlatX},  // left edge
+      {56, 396, None},
+      {94, 436, None},
+      {146, 458, None},
+      {196, 474, FlatY},  // valley 2
       {238, 452, None},
       {246, 404, None},
       {226, 376, None},
-      {212, 342, None},  // a small loop on the way up
+      {212, 342, None},  // a small loop
       {178, 340, None},
       {170, 372, None},
       {204, 388, None},
-      {244, 352, None},
-      {262, 290, None},
-      {258, 220, None},  // up into the big loop
-      {232, 176, None},
-      {186, 180, None},
-      {170, 232, None},
-      {198, 282, None},  // the loop closes, crossing its way up
-      {250, 316, None},
-      {286, 378, None},
-      {302, 446, None},
-      {330, 492, FlatY},  // valley 2, the bottom
+      {240, 356, None},
+      {268, 316, None},
+      {276 - reach * 0.2, 276 - reach, None},  // switchback tip
+      {280, 318, None},
+      {298, 366, None},
+      {308, 426, None},
+      {330, 492, FlatY},  // valley 3, the bottom
       {366, 470, None},
       {386, 426, None},
       {370, 390, None},  // a loop in the lower right
@@ -101,30 +119,26 @@ std::vector<Waypoint> waypoints(double reach) {
       {350, 440, None},
       {388, 464, None},
       {426, 468, None},
-      {452, 436, None},
-      {452, 380, None},
-      {432, 320, None},
-      {434 + reach * 0.2, 214 - reach, None},  // switchback tip
-      {404, 294, None},
-      {384, 350, None},
-      {400, 394, FlatY},  // valley 3
-      {432, 372, None},
-      {456, 318, None},
-      {464, 250, FlatX},  // right edge
-      {454, 186, None},
-      {422, 144, None},
-      {372, 130, None},
-      {326, 164, None},
-      {300, 222, FlatY},  // valley 4, shallow
-      {274, 186, None},
-      {254, 126, None},
-      {270, 74, None},
-      {310, 50, None},
-      {354, 70, None},  // a last curl
-      {348, 114, None},
-      {310, 110, None},
-      {308, 66, None},
-      {356, 38, None},
+      {452, 440, None},
+      {456, 396, None},
+      {432, 360, None},
+      {398, 352, None},
+      {372, 372, FlatY},  // valley 4, under valley 1
+      {350, 356, None},
+      {326, 320, None},
+      {294, 350, None},
+      {262, 372, None},
+      {236, 320, None},  // up across the middle and the opening slide
+      {212, 240, None},
+      {196, 170, None},
+      {210, 118, None},
+      {252, 94, None},  // a last curl
+      {282, 128, None},
+      {258, 162, None},
+      {224, 132, None},
+      {246, 70, None},
+      {300, 44, None},
+      {356, 36, None},
       {392, 32, FlatY},  // top edge
       {420, 31, None},
       {442, 33, None},

@@ -1,20 +1,40 @@
 // The program: text strings sliding along a path, played with the mouse.
 // This class owns the whole scene for the life of the process and fills the
-// framework's hooks: set-up, one simulation step per update, drawing, input.
+// framework's hooks: set-up, one simulation step per update, drawing, input
+// and the voices the audio thread sings.
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/acceleration_delegate.h"
+#include "app/voice_bank.h"
+#include "audio/audio_loop_delegate.h"
+#include "audio/audio_loop_impl_msw.h"
+#include "fingers/id_counters.h"
 #include "framework/app.h"
 #include "framework/vector.h"
+#include "paths/path_sketch.h"
+#include "resources/texture.h"
+#include "resources/texture_manager.h"
+#include "strings/step_parameters.h"
+#include "strings/string_set.h"
+#include "text/font_manager.h"
 
-class Application : public loom::app::AppBasic, public inkvane::AccelerationDelegate {
+class Application : public loom::app::AppBasic,
+                    public inkvane::AudioLoopDelegate,
+                    public inkvane::AccelerationDelegate {
  public:
   enum Mode { SKETCHING = 1, PLAYING = 2 };
 
   static constexpr const char* kTitle = "strophe | strophe.example.org";
-  static constexpr int kCanvasSize = 512;  // pixels
+  static constexpr int kCanvasSize = 512;                    // pixels
+  static constexpr const char16_t* kText = u"Roudoudou\nn'a\npas\nde\nfemme";
+  static constexpr float kFontSize = 16.0f;                  // pixels
+  static constexpr float kSketchStep = 48.0f;                // pixels between smoothing samples
+  static constexpr float kRibbonHalfWidth = 2.0f;            // pixels
+  static constexpr float kSmoothingTolerance = 3.0f;         // pixels
 
   Application();
   ~Application() override;
@@ -36,29 +56,73 @@ class Application : public loom::app::AppBasic, public inkvane::AccelerationDele
 
   void accelerated(const inkvane::AccelEvent& event) override;
 
+  // Called on the audio thread for every buffer.
+  int renderAudio(std::uint32_t frameCount, float* buffer, double streamTime) override;
+
   // Empties the scene and waits for a new path to be drawn.
   void resetScene();
+  // Builds a playing set with the text on `path` and appends it.
+  void createStringSet(const inkvane::FollowablePathRef& path);
+  // Turns the finished stroke into a set, or discards a stroke too short for one.
+  void finishSketch();
+  // Derives up to 32 voices from the strings, in set order then string order.
+  void computeVoices();
 
-  // State, read by tests and by the scene.
+  // State, read by tests.
   int getMode() const { return mode; }
   bool isResetRequested() const { return resetRequested; }
   loom::Vector2 getCanvasOffset() const { return canvasOffset; }
   loom::Vector2 getCanvasSize() const { return canvasSize; }
   loom::Vector2 getGravity() const { return gravity; }
   int getPressedCount() const { return pressedCount; }
-  const int* getIdCounters() const { return idCounters.get(); }
+  const inkvane::IdCounters& getIdCounters() const { return idCounters; }
+  const std::vector<std::shared_ptr<inkvane::StringSet>>& getStringSets() const { return stringSets; }
+  const inkvane::PathSketch& getSketch() const { return sketch; }
+  float getGap() const { return gap; }
+  inkvane::XFont* getFont() const { return font; }
+  const inkvane::TextureRef& getLineTexture() const { return lineTexture; }
+  const inkvane::TextureRef& getDotTexture() const { return dotTexture; }
+  const VoiceBank& getVoices() const { return voices; }
 
  protected:
+  // Shell.
   loom::Vector2 canvasOffset;
   loom::Vector2 canvasSize;
   loom::Vector2 gravity;
   bool resetRequested = false;
   int mode = 0;
   int pressedCount = 0;
-  std::unique_ptr<int[]> idCounters;  // [0] next finger id, [1] next string id
+  inkvane::IdCounters idCounters{0, 0};  // [0] next finger id, [1] next string id
   float contentScale = 1.0f;
 
+  // Scene.
+  inkvane::TextureManager textureManager;
+  inkvane::FontManager fontManager;
+  inkvane::XFont* font = nullptr;
+  float gap = 0.0f;
+  std::vector<std::shared_ptr<inkvane::StringSet>> stringSets;
+  inkvane::StepParameters stepParameters;
+  inkvane::PathSketch sketch{kSketchStep, kRibbonHalfWidth, kSmoothingTolerance};
+  inkvane::TextureRef lineTexture;
+  inkvane::TextureRef dotTexture;
+
+  // Sound. The loop is declared after the voices so it stops before they go.
+  VoiceBank voices;
+  inkvane::AudioLoopImplMsw audioLoop;
+
  private:
+  // Scene steps.
+  void loadResources();
+  void createFirstSet();
+  void simulate();
+  void drawSets();
+  void drawSketch();
+  void drawRibbon(const inkvane::Ribbon& ribbon);
+  void drawStops(const inkvane::StringSet& set);
+  void drawText(const inkvane::StringSet& set);
+  void clearScene();
+
+  // Input routing.
   void pointerMoved(float x, float y, int pointerId);
   void pointerReleased(int pointerId);
 };

@@ -57,7 +57,8 @@ class NativeWindow {
   virtual void swapBuffers() = 0;
 };
 
-// Throws loom::Exception when no display can be opened.
+// Throws loom::Exception when no display can be opened. Calls nest: the
+// library shuts down at the terminate matching the first initialize.
 void initialize();
 void terminate();
 // The window is created hidden with a current GL context; EventSink must outlive it.

@@ -60,17 +60,36 @@ TEST_F(Shell, OpensA512WindowWhoseTitleSetupSets) {
   EXPECT_EQ(app.resizes, 1);
 }
 
-TEST_F(Shell, DrawsAWhiteCanvasAfterResizeRuns) {
-  app.runFrame(false);
-  EXPECT_FALSE(app.updateBeforeResize);
-  // Read back what the frame drew: the swap leaves the back buffer undefined,
-  // so draw once more without swapping.
-  app.draw();
+std::vector<unsigned char> readBack() {
   glFinish();
   std::vector<unsigned char> pixels(512 * 512 * 4);
   glReadPixels(0, 0, 512, 512, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-  for (std::size_t i = 0; i < pixels.size(); ++i) ASSERT_EQ(pixels[i], 255) << "at byte " << i;
+  return pixels;
+}
+
+TEST_F(Shell, DrawsTheSceneOnWhiteAndAnEmptyWhiteCanvasWhileSketching) {
+  app.runFrame(false);
+  EXPECT_FALSE(app.updateBeforeResize);
+  // The swap leaves the back buffer undefined: draw once more without swapping.
+  app.draw();
+  auto playing = readBack();
+  int white = 0, reddish = 0, dark = 0;
+  for (std::size_t i = 0; i < playing.size(); i += 4) {
+    int r = playing[i], g = playing[i + 1], b = playing[i + 2];
+    if (r == 255 && g == 255 && b == 255) ++white;
+    else if (r > 200 && g < 230 && b < 230 && r - g > 25) ++reddish;
+    else if (r < 100 && g < 100 && b < 100) ++dark;
+  }
+  EXPECT_GT(white, 512 * 512 * 8 / 10);
+  EXPECT_GT(reddish, 1000) << "the ribbon and the end dots";
+  EXPECT_GT(dark, 200) << "the letters";
   EXPECT_EQ(app.getCanvasOffset(), loom::Vector2(0, 0));
+
+  app.getWindow()->key(13, '\r', true, 0);
+  app.runFrame(false);
+  app.draw();
+  auto sketching = readBack();
+  for (std::size_t i = 0; i < sketching.size(); ++i) ASSERT_EQ(sketching[i], 255) << "at byte " << i;
 }
 
 TEST_F(Shell, ReturnSwitchesToSketchingAtTheNextUpdate) {

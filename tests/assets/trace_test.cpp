@@ -1,14 +1,28 @@
 // The built-in trace (resource 132): count, ends, box, steps, length and shape,
-// measured on the embedded bytes the way FollowablePath measures them.
+// measured on the embedded bytes the way FollowablePath measures them, and the
+// path the program smooths from it, on which the built-in text must come alive.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "assets/embedded_bytes.h"
+#include "framework/resources.h"
+#include "paths/followable_path.h"
+#include "paths/path_sketch.h"
+#include "paths/random15.h"
+#include "resources/input_source.h"
+#include "strings/string_set.h"
+#include "strings/text_strings.h"
+#include "text/xfont.h"
+#include "text/xfont_gl.h"
 
 namespace {
+
+using inkvane::FollowablePath;
+using inkvane::FollowablePathRef;
 
 struct Trace {
   std::vector<float> xs, ys;
@@ -65,8 +79,6 @@ TEST(Trace, StepsAndLengthMatchARecordedHand) {
   EXPECT_NEAR(length, 3801.4, 2.0);
   EXPECT_EQ(shortest, 1.0);
   EXPECT_NEAR(longest, 19.8, 0.25);
-  // Smoothing with a 48 px step then takes 79 steps, so 85 control points.
-  EXPECT_EQ(static_cast<int>(length / 48.0f), 79);
 }
 
 // Valleys: local maxima of y (lowest on screen) from which the path rises at
@@ -139,6 +151,113 @@ TEST(Trace, TurnsBackInASwitchback) {
     }
   }
   EXPECT_GE(hairpins, 1);
+}
+
+// The program's playing path: the trace read as a trace file and smoothed with
+// the sketch's settings (48 px step, half width 2, tolerance 3), from the fresh
+// random sequence the program starts with.
+constexpr float kStep = 48.0f, kHalfWidth = 2.0f, kTolerance = 3.0f;
+
+std::unique_ptr<FollowablePath> rawTrace() {
+  return std::make_unique<FollowablePath>(FollowablePath::Extrapolated, loom::app::loadResource(132, "DATA"));
+}
+
+FollowablePathRef playingPath() {
+  inkvane::resetRandom15();
+  return inkvane::PathSketch(kStep, kHalfWidth, kTolerance).resample(*rawTrace());
+}
+
+TEST(Trace, SmoothsFrom85ControlPointsKeepingItsEnds) {
+  const auto raw = rawTrace();
+  ASSERT_EQ(raw->count(), 611);
+  EXPECT_EQ(inkvane::PathSketch(kStep, kHalfWidth, kTolerance).controlPoints(*raw)->count(), 85);
+  const FollowablePathRef path = playingPath();
+  ASSERT_NE(path, nullptr);
+  EXPECT_EQ(path->point(0).x, 116.0f);
+  EXPECT_EQ(path->point(0).y, 134.0f);
+  EXPECT_EQ(path->point(path->count() - 1).x, 442.0f);
+  EXPECT_EQ(path->point(path->count() - 1).y, 33.0f);
+}
+
+// Where the playing path runs from its start: the first valley (the first
+// local maximum of y) and the crest that closes it (the least y before the path
+// comes down again), as distances along the path, sampled every pixel.
+struct Opening {
+  float valley = 0, crest = 0;
+  float valleyY = 0, crestY = 0;
+  float steepest = 0, gentlest = 1e9f;  // dy/ds over 24 px windows of the slide
+};
+
+Opening measureOpening(const FollowablePath& path) {
+  constexpr float kWindow = 24.0f;  // pixels of path
+  Opening o;
+  const float total = path.totalLength();
+  float d = 0;
+  while (d + 1 <= total && path.positionAt(d + 1).y >= path.positionAt(d).y) d += 1;
+  o.valley = d;
+  o.valleyY = path.positionAt(d).y;
+  while (d + 1 <= total && path.positionAt(d + 1).y <= path.positionAt(d).y) d += 1;
+  o.crest = d;
+  o.crestY = path.positionAt(d).y;
+  for (float s = 0; s + kWindow <= o.valley; s += 1) {
+    const float slope = (path.positionAt(s + kWindow).y - path.positionAt(s).y) / kWindow;
+    o.steepest = std::max(o.steepest, slope);
+    o.gentlest = std::min(o.gentlest, slope);
+  }
+  return o;
+}
+
+// The text is laid from the start, so the path must first run downhill, long
+// and evenly enough for the strings to slide off at once, into a valley whose
+// far wall rises above the start, so that they stay there.
+TEST(Trace, OpensWithAnEvenSlideIntoAValleyThatHoldsTheText) {
+  const FollowablePathRef path = playingPath();
+  const Opening o = measureOpening(*path);
+  EXPECT_GE(o.valley, 300.0f) << "the slide from the start is too short";
+  EXPECT_GT(o.gentlest, 0.15f) << "the slide flattens out";
+  EXPECT_LT(o.steepest, 0.85f) << "the slide drops too steeply";
+  EXPECT_GE(o.valleyY - path->point(0).y, 100.0f);
+  // The text (about 210 px with its gaps) fits between the start and the crest
+  // on either side of the valley, and the crest stands well above the start.
+  EXPECT_GE(o.crest - o.valley, 210.0f);
+  EXPECT_LE(o.crestY, path->point(0).y - 30.0f);
+}
+
+// The built-in text laid on the playing path as the program lays it, stepped
+// as each frame steps it: it slides off within the first second (60 steps),
+// comes to rest in the first valley and stays on the canvas.
+TEST(Trace, BuiltInTextSlidesIntoTheFirstValleyAndRests) {
+  const FollowablePathRef path = playingPath();
+  const Opening o = measureOpening(*path);
+  inkvane::XFont font(inkvane::InputSource::getResource("../resources/Gelasio_Regular_64.fnt", 127, "DATA"),
+                      inkvane::XFont::Properties(), inkvane::XFontGl::headless());
+  font.setSize(16);
+  inkvane::IdCounters counters{};
+  inkvane::StringSet set(&counters, path, 0.0f, font.getSpaceAdvance());
+  inkvane::addTextStrings(font, set, inkvane::splitLines(u"Roudoudou\nn'a\npas\nde\nfemme", font), 0.0f, 16.0f);
+  ASSERT_EQ(set.count(), 5);
+  const inkvane::String& first = *set.strings().front();
+  const inkvane::String& last = *set.strings().back();
+
+  for (int step = 0; step < 60; ++step) set.update(0.0f, 1.0f, inkvane::StepParameters{});
+  EXPECT_GT(first.positions[0], 100.0f) << "the text has hardly moved after 60 steps";
+
+  constexpr float kRest = 0.01f;  // pixels per step
+  float motion = 0;
+  for (int step = 60; step < 1200; ++step) {
+    set.update(0.0f, 1.0f, inkvane::StepParameters{});
+    motion = 0;
+    for (const auto& s : set.strings())
+      for (int j = 0; j < s->count; ++j) {
+        motion = std::max(motion, std::fabs(s->positions[j] - s->previousPositions[j]));
+        const auto p = path->positionAt(s->positions[j]);
+        ASSERT_TRUE(p.x >= 0 && p.x <= 512 && p.y >= 0 && p.y <= 512) << "glyph off the canvas";
+      }
+    ASSERT_LT(last.positions[last.count - 1], o.crest) << "the text spilled over the crest";
+  }
+  EXPECT_LT(motion, kRest) << "still moving after 1200 steps";
+  EXPECT_LT(first.positions[0], o.valley);
+  EXPECT_GT(last.positions[0] + last.length, o.valley);
 }
 
 }  // namespace

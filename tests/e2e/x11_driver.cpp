@@ -5,10 +5,12 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <fcntl.h>
 #include <png.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -61,10 +63,54 @@ double differingShare(const Image& a, const Image& b, int tolerance) {
   return static_cast<double>(differing) / static_cast<double>(pixels);
 }
 
-ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& env)
+PrivateXServer::PrivateXServer() {
+  int fds[2];
+  if (pipe(fds) != 0) throw std::runtime_error("pipe");
+  std::string fd = std::to_string(fds[1]);
+  const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  int spawned = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[1]);
+  if (spawned != 0) {
+    close(fds[0]);
+    throw std::runtime_error("cannot start Xvfb");
+  }
+  // Xvfb writes its display number once it accepts connections.
+  std::string number;
+  char c;
+  while (read(fds[0], &c, 1) == 1 && c != '\n') number.push_back(c);
+  close(fds[0]);
+  if (number.empty()) throw std::runtime_error("Xvfb did not start");
+  display_ = ":" + number;
+}
+
+PrivateXServer::~PrivateXServer() {
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+namespace {
+
+// A window that goes away between two requests must fail the request, not
+// end the test process (Xlib's default handler exits).
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+}  // namespace
+
+ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& extraEnv,
+                                   const std::string& stderrPath)
     : x_(new XState) {
-  x_->display = XOpenDisplay(nullptr);
-  if (!x_->display) throw std::runtime_error("no X display");
+  XSetErrorHandler(ignoreXError);
+  x_->display = XOpenDisplay(server_.display().c_str());
+  if (!x_->display) throw std::runtime_error("cannot open " + server_.display());
+  std::map<std::string, std::string> env = extraEnv;
+  env["DISPLAY"] = server_.display();
   std::vector<std::string> entries;
   for (char** e = environ; *e; ++e) {
     std::string entry(*e);
@@ -76,8 +122,14 @@ ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std
   envp.push_back(nullptr);
   std::string program = binary;
   char* argv[] = {program.data(), nullptr};
-  if (posix_spawn(&pid_, binary.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
-    throw std::runtime_error("cannot start " + binary);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!stderrPath.empty())
+    posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  startedAt_ = std::chrono::steady_clock::now();
+  int spawned = posix_spawn(&pid_, binary.c_str(), &actions, nullptr, argv, envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start " + binary);
 }
 
 ProgramUnderTest::~ProgramUnderTest() {
@@ -126,7 +178,7 @@ bool ProgramUnderTest::waitForWindow(const std::string& titlePrefix, double seco
     window_ = findByTitle(x_->display, DefaultRootWindow(x_->display), titlePrefix);
     if (window_) return true;
     if (waitExit(0.0) != -1) return false;
-    sleepSeconds(0.05);
+    sleepSeconds(0.01);
   }
   return false;
 }
@@ -162,6 +214,16 @@ Image ProgramUnderTest::capture() const {
   return image;
 }
 
+Image ProgramUnderTest::waitForCapture(const std::function<bool(const Image&)>& accept, double seconds) const {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  do {
+    Image image = capture();
+    if (image.width > 0 && accept(image)) return image;
+    sleepSeconds(0.01);
+  } while (std::chrono::steady_clock::now() < deadline);
+  return Image{};
+}
+
 void ProgramUnderTest::sync() const { XSync(x_->display, False); }
 
 void ProgramUnderTest::moveTo(int x, int y) {
@@ -188,6 +250,13 @@ void ProgramUnderTest::dragTo(int x, int y, int steps, double stepSeconds) {
   int x0 = pointerX_, y0 = pointerY_;
   for (int i = 1; i <= steps; ++i) {
     moveTo(x0 + (x - x0) * i / steps, y0 + (y - y0) * i / steps);
+    sleepSeconds(stepSeconds);
+  }
+}
+
+void ProgramUnderTest::moveThrough(const std::vector<std::pair<int, int>>& points, double stepSeconds) {
+  for (const auto& [x, y] : points) {
+    moveTo(x, y);
     sleepSeconds(stepSeconds);
   }
 }

@@ -5,7 +5,9 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,10 +26,27 @@ struct Image {
 // Share of pixels whose channels differ by more than `tolerance`.
 double differingShare(const Image& a, const Image& b, int tolerance = 24);
 
+// A private Xvfb server, so no other test's window can cover the program's
+// or take its focus.
+class PrivateXServer {
+ public:
+  PrivateXServer();  // throws std::runtime_error when Xvfb cannot start
+  ~PrivateXServer();
+  PrivateXServer(const PrivateXServer&) = delete;
+  PrivateXServer& operator=(const PrivateXServer&) = delete;
+  const std::string& display() const { return display_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+};
+
 class ProgramUnderTest {
  public:
-  // Starts `binary` with extra environment variables; the display is $DISPLAY.
-  ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& env = {});
+  // Starts `binary` on its own X server, with extra environment variables;
+  // its standard error goes to `stderrPath` when one is given.
+  ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& env = {},
+                   const std::string& stderrPath = "");
   ~ProgramUnderTest();
   ProgramUnderTest(const ProgramUnderTest&) = delete;
   ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
@@ -39,21 +58,29 @@ class ProgramUnderTest {
   void windowGeometry(int* width, int* height) const;
 
   Image capture() const;
+  // Captures until `accept` takes one (returned) or `seconds` pass (an empty
+  // image: width 0). What a window shows before its first frame is undefined.
+  Image waitForCapture(const std::function<bool(const Image&)>& accept, double seconds = 20.0) const;
   // Pointer in window coordinates; button 1 is the left button.
   void moveTo(int x, int y);
   void press(int button = 1);
   void release(int button = 1);
   // Moves in `steps` even steps of `stepSeconds` each from the current point.
   void dragTo(int x, int y, int steps, double stepSeconds);
+  // Visits every point in turn, `stepSeconds` apart.
+  void moveThrough(const std::vector<std::pair<int, int>>& points, double stepSeconds);
   void typeReturn();
   // Sends WM_DELETE_WINDOW, as a window manager's close button does.
   void requestClose();
   // Waits for the process to end; its exit status, or -1 after `seconds`.
   int waitExit(double seconds);
   pid_t pid() const { return pid_; }
+  // When the program was started (its X server was already up).
+  std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
 
  private:
   void sync() const;
+  PrivateXServer server_;
   struct XState;
   XState* x_;
   pid_t pid_ = -1;
@@ -61,6 +88,7 @@ class ProgramUnderTest {
   int pointerX_ = 0;
   int pointerY_ = 0;
   bool exited_ = false;
+  std::chrono::steady_clock::time_point startedAt_;
 };
 
 void sleepSeconds(double seconds);

@@ -24,6 +24,7 @@ namespace {
 class GlfwWindow;
 std::vector<GlfwWindow*> openWindows;  // for the end-of-dispatch notice
 bool screenSaverSuspended = false;
+int initializations = 0;  // GLFW is shared: only the last user terminates it
 
 // Translates GLFW's modifier bits to the framework's.
 unsigned modifierBits(int mods) {
@@ -139,14 +140,20 @@ void endDispatch() {
 }  // namespace
 
 void initialize() {
+  if (initializations > 0) {
+    ++initializations;
+    return;
+  }
   if (!glfwInit()) {
     const char* description = nullptr;
     glfwGetError(&description);
     throw Exception(std::string("cannot open the display: ") + (description ? description : "unknown error"));
   }
+  initializations = 1;
 }
 
 void terminate() {
+  if (initializations == 0 || --initializations > 0) return;
   suspendScreenSaver(false);
   glfwTerminate();
 }

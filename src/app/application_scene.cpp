@@ -1,0 +1,143 @@
+// The scene: sprites, font and the built-in trace at set-up, string sets
+// stepped every frame and drawn as ribbon, end dots and letters, and the
+// sketch that becomes a new set.
+#include "app/application.h"
+
+#include <epoxy/gl.h>
+
+#include "framework/resources.h"
+#include "paths/ribbon.h"
+#include "resources/input_source.h"
+#include "strings/text_strings.h"
+#include "text/xfont.h"
+
+namespace {
+
+constexpr int kLineResource = 128, kDotResource = 129, kLine2xResource = 130, kDot2xResource = 131;
+constexpr int kFontResource = 127, kTraceResource = 132;
+constexpr int kAlphaMask = 1;  // texture flag: the image's red channel becomes alpha
+
+}  // namespace
+
+void Application::loadResources() {
+  const bool doubleResolution = contentScale != 1.0f;
+  auto sprite = [&](const char* name, int id) {
+    return textureManager.getTexture(inkvane::InputSource::getResource(name, id, "DATA"), false, kAlphaMask,
+                                     GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
+  };
+  lineTexture = doubleResolution ? sprite("../resources/line2x.png", kLine2xResource)
+                                 : sprite("../resources/line.png", kLineResource);
+  dotTexture = doubleResolution ? sprite("../resources/dot2x.png", kDot2xResource)
+                                : sprite("../resources/dot.png", kDotResource);
+
+  inkvane::XFont::Properties properties;
+  properties.useMipmap = true;
+  properties.useAnisotropy = false;
+  properties.dimensions = 2;
+  properties.slotCapacity = 1024;
+  font = fontManager.getFont(
+      inkvane::InputSource::getResource("../resources/Gelasio_Regular_64.fnt", kFontResource, "DATA"), properties);
+  font->setSize(kFontSize);
+  gap = font->getSpaceAdvance();
+  stepParameters = inkvane::StepParameters{1.0f, 0.0175f, 1.0f};
+}
+
+void Application::createFirstSet() {
+  inkvane::FollowablePath trace(inkvane::FollowablePath::Extrapolated,
+                                loom::app::loadResource(kTraceResource, "DATA"));
+  createStringSet(sketch.resample(trace));
+}
+
+void Application::createStringSet(const inkvane::FollowablePathRef& path) {
+  auto set = std::make_shared<inkvane::StringSet>(&idCounters, path, 0.0f, gap);
+  auto data = std::make_unique<inkvane::CustomStringSetData>();
+  inkvane::buildRibbon(*path, data->ribbon, kRibbonHalfWidth, 1.0f);
+  set->setData(std::move(data));
+  stringSets.push_back(set);
+  inkvane::addTextStrings(*font, *set, inkvane::splitLines(kText, *font), 0.0f, kFontSize);
+}
+
+void Application::simulate() {
+  for (const auto& set : stringSets) {
+    gravity = loom::Vector2(0, 1);
+    set->update(gravity.x, gravity.y, stepParameters);
+  }
+}
+
+void Application::drawSets() {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  for (const auto& set : stringSets) {
+    glColor4f(1.0f, 0.0f, 0.0f, 0.333f);
+    if (!set->path()->empty()) {
+      auto* data = static_cast<inkvane::CustomStringSetData*>(set->data());
+      drawRibbon(data->ribbon);
+    }
+    glColor4f(1.0f, 0.0f, 0.0f, 0.5f);
+    drawStops(*set);
+  }
+  glDisableClientState(GL_VERTEX_ARRAY);
+  for (const auto& set : stringSets) drawText(*set);
+}
+
+void Application::drawSketch() {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  if (sketch.ribbon().vertexCount > 0) {
+    glColor4f(1.0f, 0.0f, 0.0f, 0.333f);
+    drawRibbon(sketch.ribbon());
+  }
+  glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void Application::drawRibbon(const inkvane::Ribbon& ribbon) {
+  if (ribbon.vertexCount <= 0) return;
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, lineTexture->getTextureId());
+  glTexCoordPointer(2, GL_FLOAT, 0, ribbon.texCoords.data());
+  glVertexPointer(2, GL_FLOAT, 0, ribbon.vertices.data());
+  glDrawArrays(GL_TRIANGLE_STRIP, 0, ribbon.vertexCount);
+  glDisable(GL_TEXTURE_2D);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+void Application::drawStops(const inkvane::StringSet& set) {
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, dotTexture->getTextureId());
+  for (const auto& stop : set.stops()) {
+    if (stop->kind != inkvane::Stop::PathEnd) continue;  // finger stops are not drawn
+    glColor4f(1.0f, 0.0f, 0.0f, 0.5f);
+    glPushMatrix();
+    loom::Vector2 p = set.path()->positionAt(stop->position);
+    glTranslatef(p.x, p.y, 0.0f);
+    if (contentScale == 2.0f) glScalef(0.5f, 0.5f, 1.0f);
+    dotTexture->drawFromCenter();
+    glPopMatrix();
+  }
+  glDisable(GL_TEXTURE_2D);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+void Application::drawText(const inkvane::StringSet& set) {
+  for (const auto& string : set.strings()) {
+    const auto* data = static_cast<const inkvane::CustomStringData*>(string->data.get());
+    glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+    font->setSize(data->fontSize);
+    font->drawTextOnPath(data->text, *set.path(), string->positions[0]);
+  }
+}
+
+void Application::clearScene() {
+  stringSets.clear();
+  sketch.clear();
+}
+
+void Application::finishSketch() {
+  if (!sketch.smoothed()) {
+    sketch.clear();
+    return;
+  }
+  createStringSet(sketch.smoothed());
+  pressedCount = 0;
+  mode = PLAYING;
+}

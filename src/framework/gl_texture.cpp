@@ -1,0 +1,144 @@
+// Creation of framework textures from surfaces, decoded images and raw texels,
+// and the wrapping of existing texture names.
+#include "framework/gl_texture.h"
+
+#include "framework/exceptions.h"
+
+namespace loom::gl {
+
+namespace {
+
+struct PixelLayout {
+  GLenum format;
+  GLenum type;
+};
+
+// How each channel order reaches GL. The orders with alpha or padding first
+// read as packed 32-bit words, whose byte order on little-endian machines
+// reverses the component order.
+PixelLayout layoutFor(const SurfaceChannelOrder& order) {
+  switch (order.getCode()) {
+    case SurfaceChannelOrder::RGBA: case SurfaceChannelOrder::RGBX: return {GL_RGBA, GL_UNSIGNED_BYTE};
+    case SurfaceChannelOrder::BGRA: case SurfaceChannelOrder::BGRX: return {GL_BGRA, GL_UNSIGNED_BYTE};
+    case SurfaceChannelOrder::ARGB: case SurfaceChannelOrder::XRGB: return {GL_BGRA, GL_UNSIGNED_INT_8_8_8_8};
+    case SurfaceChannelOrder::ABGR: case SurfaceChannelOrder::XBGR: return {GL_RGBA, GL_UNSIGNED_INT_8_8_8_8};
+    case SurfaceChannelOrder::RGB: return {GL_RGB, GL_UNSIGNED_BYTE};
+    case SurfaceChannelOrder::BGR: return {GL_BGR, GL_UNSIGNED_BYTE};
+    default: throw ImageIoExceptionIllegalColorModel("channel order has no GL layout");
+  }
+}
+
+GLint autoInternalFormat(const Texture::Format& format, bool alpha) {
+  if (!format.isAutoInternalFormat()) return format.internalFormat;
+  return alpha ? GL_RGBA : GL_RGB;
+}
+
+}  // namespace
+
+Texture::Texture(GLenum target, GLuint textureId, int width, int height, bool doNotDispose)
+    : target_(target),
+      textureId_(textureId),
+      width_(width),
+      height_(height),
+      cleanWidth_(width),
+      cleanHeight_(height),
+      doNotDispose_(doNotDispose) {}
+
+Texture::~Texture() {
+  if (deallocator_) deallocator_(deallocatorData_);
+  if (textureId_ != 0 && !doNotDispose_) glDeleteTextures(1, &textureId_);
+}
+
+TextureRef Texture::create(GLenum target, GLuint textureId, int width, int height, bool doNotDispose) {
+  return TextureRef(new Texture(target, textureId, width, height, doNotDispose));
+}
+
+TextureRef Texture::create(const Surface8u& surface, const Format& format) {
+  if (!surface) throw ImageIoExceptionFailedLoad("empty surface");
+  const SurfaceChannelOrder& order = surface.getChannelOrder();
+  const PixelLayout layout = layoutFor(order);
+  if (surface.getRowBytes() % order.getPixelInc() != 0)
+    throw ImageIoExceptionIllegalColorModel("rows are not a whole number of pixels");
+  return upload(surface.getData(), layout.format, layout.type, surface.getWidth(), surface.getHeight(),
+                surface.getRowBytes() / order.getPixelInc(), autoInternalFormat(format, order.hasAlpha()), format);
+}
+
+TextureRef Texture::create(const ImageSourceRef& image, const Format& format) {
+  if (!image) throw ImageIoExceptionFailedLoad("no image");
+  const PixelLayout layout = layoutFor(image->getChannelOrder());
+  return upload(image->getData(), layout.format, layout.type, image->getWidth(), image->getHeight(),
+                image->getWidth(), autoInternalFormat(format, image->hasAlpha()), format);
+}
+
+TextureRef Texture::create(const std::uint8_t* data, GLenum dataFormat, int width, int height,
+                           const Format& format) {
+  const GLint internalFormat = format.isAutoInternalFormat() ? GL_RGBA : format.internalFormat;
+  return upload(data, dataFormat, GL_UNSIGNED_BYTE, width, height, 0, internalFormat, format);
+}
+
+TextureRef Texture::upload(const void* pixels, GLenum dataFormat, GLenum dataType, int width, int height,
+                           int rowLength, GLint internalFormat, const Format& format) {
+  GLuint id = 0;
+  glGenTextures(1, &id);
+  TextureRef texture(new Texture(format.target, id, width, height, false));
+  texture->internalFormat_ = internalFormat;
+  glBindTexture(format.target, id);
+  glTexParameteri(format.target, GL_TEXTURE_WRAP_S, format.wrapS);
+  glTexParameteri(format.target, GL_TEXTURE_WRAP_T, format.wrapT);
+  glTexParameteri(format.target, GL_TEXTURE_MIN_FILTER, format.minFilter);
+  glTexParameteri(format.target, GL_TEXTURE_MAG_FILTER, format.magFilter);
+  if (format.mipmapping) glTexParameteri(format.target, GL_GENERATE_MIPMAP, GL_TRUE);
+  if (format.target == GL_TEXTURE_RECTANGLE) {
+    texture->maxU_ = static_cast<float>(width);
+    texture->maxV_ = static_cast<float>(height);
+  }
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
+  glTexImage2D(format.target, 0, internalFormat, width, height, 0, dataFormat, dataType, pixels);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  return texture;
+}
+
+void Texture::querySize() const {
+  GLint previous = 0;
+  const GLenum binding = target_ == GL_TEXTURE_RECTANGLE ? GL_TEXTURE_BINDING_RECTANGLE : GL_TEXTURE_BINDING_2D;
+  glGetIntegerv(binding, &previous);
+  glBindTexture(target_, textureId_);
+  GLint w = 0, h = 0;
+  glGetTexLevelParameteriv(target_, 0, GL_TEXTURE_WIDTH, &w);
+  glGetTexLevelParameteriv(target_, 0, GL_TEXTURE_HEIGHT, &h);
+  glBindTexture(target_, static_cast<GLuint>(previous));
+  width_ = w;
+  height_ = h;
+}
+
+int Texture::getWidth() const {
+  if (width_ < 0) querySize();
+  return width_;
+}
+
+int Texture::getHeight() const {
+  if (height_ < 0) querySize();
+  return height_;
+}
+
+int Texture::getCleanWidth() const {
+  if (cleanWidth_ < 0) cleanWidth_ = getWidth();
+  return cleanWidth_;
+}
+
+int Texture::getCleanHeight() const {
+  if (cleanHeight_ < 0) cleanHeight_ = getHeight();
+  return cleanHeight_;
+}
+
+void Texture::setCleanTexCoords(float maxU, float maxV) {
+  maxU_ = maxU;
+  maxV_ = maxV;
+  if (target_ == GL_TEXTURE_2D) {
+    cleanWidth_ = static_cast<int>(getWidth() * maxU + 0.5f);
+    cleanHeight_ = static_cast<int>(getHeight() * maxV + 0.5f);
+  }
+}
+
+}  // namespace loom::gl

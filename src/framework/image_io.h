@@ -1,0 +1,54 @@
+// Image decoding: PNG bytes become an ImageSource of 8-bit RGB or RGBA pixels,
+// which surfaces and textures are made from.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/data_source.h"
+#include "framework/surface.h"
+
+namespace loom {
+
+// A decoded image. Every PNG colour type arrives as 8 bits per channel:
+// palette and grey images (any bit depth) as RGB, grey with alpha as RGBA,
+// 16-bit images scaled down. Alpha comes only from an alpha channel; a
+// transparency chunk (tRNS) is ignored, so palette images stay 24-bit RGB.
+class ImageSource {
+ public:
+  struct Options {};
+
+  ImageSource(int width, int height, bool alpha, std::vector<std::uint8_t> pixels);
+
+  int getWidth() const { return width_; }
+  int getHeight() const { return height_; }
+  bool hasAlpha() const { return order_.hasAlpha(); }
+  SurfaceChannelOrder getChannelOrder() const { return order_; }  // RGB or RGBA
+  std::int32_t getRowBytes() const { return rowBytes_; }
+  const std::uint8_t* getData() const { return pixels_.data(); }
+  const std::uint8_t* getRow(int y) const { return pixels_.data() + static_cast<std::size_t>(y) * rowBytes_; }
+
+ private:
+  int width_;
+  int height_;
+  SurfaceChannelOrder order_;
+  std::int32_t rowBytes_;
+  std::vector<std::uint8_t> pixels_;
+};
+
+// Largest width or height accepted, in pixels; larger images are refused before any allocation.
+constexpr int kMaxImageDimension = 16384;
+
+// Decodes PNG bytes. Anything else, and any corrupt or truncated data, raises
+// ImageIoExceptionFailedLoad; nothing is allocated beyond what the data can fill.
+ImageSourceRef decodePng(const std::uint8_t* data, std::size_t size);
+
+// Decodes the bytes of a data source (the extension hint is accepted for
+// symmetry with other loaders; only PNG is understood).
+ImageSourceRef loadImage(const DataSourceRef& source, ImageSource::Options options = {},
+                         const std::string& extension = "");
+
+}  // namespace loom

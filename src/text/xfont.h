@@ -1,0 +1,120 @@
+// A loaded XFont: glyph metrics at the current size, and drawing of glyph
+// quads in batches, transformed on the CPU so a whole string along a curved
+// path goes out in one draw call.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "framework/vector.h"
+#include "resources/input_source.h"
+#include "text/xfont_data.h"
+#include "text/xfont_gl.h"
+
+namespace inkvane {
+
+class FollowablePath;
+
+struct GlyphQuad {
+  float x1, y1, x2, y2;      // corners
+  float tx1, ty1, tx2, ty2;  // their texture coordinates
+};
+
+class XFont {
+ public:
+  struct Properties {
+    bool useMipmap = true;
+    bool useAnisotropy = false;
+    int dimensions = 2;       // floats per vertex reserved in the vertex buffer
+    int slotCapacity = 1024;  // glyph quads per batch, 1 to 16384 (16-bit indices)
+    bool operator==(const Properties& o) const {
+      return useMipmap == o.useMipmap && useAnisotropy == o.useAnisotropy && dimensions == o.dimensions &&
+             slotCapacity == o.slotCapacity;
+    }
+  };
+
+  static constexpr int SPACE_GLYPH = -2;    // U+0020 and U+00A0
+  static constexpr int MISSING_GLYPH = -1;  // a character the font lacks
+  static constexpr int kMaxSlotCapacity = 16384;
+
+  // Loads the font and uploads its atlas through gl (which must have a current
+  // context unless it is XFontGl::headless()). Throws std::invalid_argument for
+  // a slot capacity outside 1–16384, "XFont: WRONG FORMAT" for a bad file, and
+  // the stream's or the source's own errors.
+  XFont(InputSourceRef inputSource, const Properties& properties, XFontGl& gl = XFontGl::real());
+  ~XFont();
+  XFont(const XFont&) = delete;
+  XFont& operator=(const XFont&) = delete;
+
+  // Frees the arrays, the batch buffers and the texture; the glyph map stays.
+  void unload();
+  bool isUnloaded() const { return unloaded_; }
+
+  // Metrics, all at the current size.
+  void setSize(float size);
+  float getSize() const { return size_; }
+  float getSizeRatio() const { return sizeRatio_; }
+  int getGlyphIndex(char16_t ch) const;
+  float getGlyphAdvance(int index) const;
+  bool hasGlyph(char16_t ch) const { return glyphMap_.count(ch) != 0; }
+  float getStringAdvance(const std::u16string& text) const;
+  float getSpaceAdvance() const { return header_.spaceAdvance * sizeRatio_; }
+  float getStrikethroughOffset() const;
+
+  // Drawing. begin/end nest; only the outermost pair touches GL state.
+  void begin();
+  void end();
+  GlyphQuad getGlyphQuad(int index, float x, float y) const;
+  void addGlyph(int index, float x, float y);
+  void flush();
+  // Draws text along the path from distance offset; returns where it ends.
+  float drawTextOnPath(const std::u16string& text, const FollowablePath& path, float offset);
+
+  const XFontHeader& getHeader() const { return header_; }
+  const Properties& getProperties() const { return properties_; }
+  const InputSourceRef& getInputSource() const { return inputSource_; }
+  unsigned int getTextureId() const { return textureId_; }
+  bool hasAnisotropy() const { return anisotropyAvailable_; }
+  float getMaxAnisotropy() const { return maxAnisotropy_; }
+  int getBeginCount() const { return beginCount_; }
+  const std::array<float, 16>& getMatrix() const { return matrix_; }
+
+ private:
+  void load();
+  void resetDrawingState();
+  void drawBatch();
+  bool isGlyph(int index) const { return index >= 0 && index < header_.glyphCount && !unloaded_; }
+
+  Properties properties_;
+  InputSourceRef inputSource_;
+  XFontGl& gl_;
+  bool unloaded_ = true;
+
+  XFontHeader header_;
+  std::map<std::uint16_t, int> glyphMap_;
+  std::vector<float> quadWidth_, quadHeight_, quadLeft_, quadTop_, advance_;
+  std::vector<float> texLeft_, texTop_, texRight_, texBottom_;
+  unsigned int textureId_ = 0;
+  bool anisotropyAvailable_ = false;
+  float maxAnisotropy_ = 0;
+
+  float size_ = 1;
+  float sizeRatio_ = 1;
+  float direction_ = 1;
+  Vector2 axis_{1, 1};
+  std::array<float, 16> matrix_{};  // column-major
+  int beginCount_ = 0;
+
+  std::vector<std::uint16_t> indices_;
+  std::vector<float> vertices_;
+  std::vector<float> texCoords_;
+  std::size_t vertexCursor_ = 0;
+  std::size_t texCoordCursor_ = 0;
+  int slotIndex_ = 0;
+  int vertexDimensions_ = 2;
+};
+
+}  // namespace inkvane

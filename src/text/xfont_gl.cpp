@@ -1,0 +1,91 @@
+// The OpenGL calls of XFont: atlas upload, the anisotropy probe, entering and
+// leaving the font's state, and drawing one batch of glyph quads.
+#include "text/xfont_gl.h"
+
+#include <epoxy/gl.h>
+
+#include <cstring>
+
+namespace inkvane {
+
+unsigned int XFontGl::uploadAtlas(const std::uint8_t* atlas, int width, int height, bool useMipmap) {
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, useMipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  if (useMipmap) {
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 1);
+    glHint(GL_GENERATE_MIPMAP_HINT, GL_NICEST);
+  }
+  // Atlas rows are packed without padding, whatever the width.
+  GLint alignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, atlas);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+  if (useMipmap) glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 0);
+  return texture;
+}
+
+void XFontGl::deleteTexture(unsigned int texture) {
+  GLuint name = texture;
+  glDeleteTextures(1, &name);
+}
+
+bool XFontGl::probeAnisotropy(float* maxAnisotropy) {
+  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  if (!extensions || !std::strstr(extensions, "GL_EXT_texture_filter_anisotropic")) return false;
+  glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, maxAnisotropy);
+  return true;
+}
+
+void XFontGl::enterState(unsigned int texture, float anisotropy) {
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  if (anisotropy > 0) glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+void XFontGl::leaveState(bool resetAnisotropy) {
+  if (resetAnisotropy) glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 1.0f);
+  glDisable(GL_TEXTURE_2D);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+void XFontGl::drawBatch(int vertexDimensions, const float* vertices, const float* texCoords, int indexCount,
+                        const std::uint16_t* indices) {
+  glTexCoordPointer(2, GL_FLOAT, 0, texCoords);
+  glVertexPointer(vertexDimensions, GL_FLOAT, 0, vertices);
+  glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT, indices);
+}
+
+namespace {
+
+class HeadlessXFontGl : public XFontGl {
+ public:
+  unsigned int uploadAtlas(const std::uint8_t*, int, int, bool) override { return 0; }
+  void deleteTexture(unsigned int) override {}
+  bool probeAnisotropy(float*) override { return false; }
+  void enterState(unsigned int, float) override {}
+  void leaveState(bool) override {}
+  void drawBatch(int, const float*, const float*, int, const std::uint16_t*) override {}
+};
+
+}  // namespace
+
+XFontGl& XFontGl::real() {
+  static XFontGl instance;
+  return instance;
+}
+
+XFontGl& XFontGl::headless() {
+  static HeadlessXFontGl instance;
+  return instance;
+}
+
+}  // namespace inkvane

@@ -1,0 +1,44 @@
+// Gives a process an ALSA default device of its own: one that records what is
+// played into a raw file, or one that cannot open. Set kAlsaConfigVariable to
+// the folder in the playing process's environment before it starts audio.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace audiotest {
+
+// ALSA reads $XDG_CONFIG_HOME/alsa/asoundrc on top of the system configuration.
+constexpr const char* kAlsaConfigVariable = "XDG_CONFIG_HOME";
+
+// A fresh folder under $TMPDIR (or /tmp), removed with everything in it when
+// this goes out of scope.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// Writes <dir>/alsa/asoundrc: the default PCM writes every frame played, as
+// is, to <dir>/out_<rate>_<channels>_<format>.raw (e.g. out_44100_1_FLOAT_LE.raw)
+// over the null device. That device has no clock, so a player runs as fast as
+// it can: bound the run by time or size.
+void writeRecordingAlsaConfig(const std::string& dir);
+
+// Writes <dir>/alsa/asoundrc whose default PCM is a hardware device on a card
+// that does not exist, so opening it fails.
+void writeUnopenableAlsaConfig(const std::string& dir);
+
+// The file the recording device wrote in dir, or "" when there is none.
+std::string findRecording(const std::string& dir);
+
+// The samples of a raw recording of little-endian 32-bit floats.
+std::vector<float> readFloatSamples(const std::string& path);
+
+}  // namespace audiotest

@@ -1,0 +1,66 @@
+// Playing with the mouse: a press on a string holds it and a slow drag along
+// the path carries it with the pointer.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "e2e/scene_path.h"
+#include "e2e/strophe_fixture.h"
+
+namespace strophe_e2e {
+namespace {
+
+using Play = StropheTest;
+
+// Far enough along the path to leave every letter's old place behind.
+constexpr float kDrag = 100.0f;
+// The text slides down the opening of the built-in path and settles in the
+// valley after it; later passes of the path come close to both.
+constexpr Stretch kPlayground{0.0f, 800.0f};
+
+// The rear end of the text (its first letter) along the path, NAN without text.
+float rearOfText(const Image& image, const inkvane::FollowablePath& path) {
+  auto letters = lettersAlong(image, path, 20.0f, kPlayground);
+  return letters.empty() ? NAN : letters.front();
+}
+
+TEST_F(Play, ADragAlongThePathCarriesTheStringUnderThePointer) {
+  ASSERT_GT(start().width, 0);
+  auto path = builtInPath();
+
+  // Press when the text hardly moves, so it is where the capture shows it.
+  float rear = NAN;
+  for (int i = 0; i < 100; ++i) {
+    const float before = rearOfText(program->capture(), *path);
+    sleepSeconds(0.05);
+    rear = rearOfText(program->capture(), *path);
+    if (std::fabs(rear - before) < 1.0f) break;
+  }
+  ASSERT_FALSE(std::isnan(rear));
+
+  // Hold the rear string ("Roudoudou", about 70 pixels) by its middle and
+  // drag it back up the path, against gravity.
+  const float grab = rear + 35.0f;
+  ASSERT_GT(grab - kDrag, 10.0f) << "no room behind the text";
+  auto pressPoint = pointsAlong(*path, grab, grab, 1.0f).front();
+  program->moveTo(pressPoint.first, pressPoint.second);
+  program->press();
+
+  sleepSeconds(0.3);
+  const float held = rearOfText(program->capture(), *path);
+  sleepSeconds(0.3);
+  EXPECT_NEAR(rearOfText(program->capture(), *path), held, 2.0f) << "a held string stays under a still pointer";
+
+  program->moveThrough(pointsAlong(*path, grab, grab - kDrag, 4.0f), 0.025);
+  sleepSeconds(0.2);
+  Image dragged = program->capture();
+  program->release();
+  EXPECT_NEAR(rearOfText(dragged, *path), held - kDrag, 12.0f) << "the string follows the pointer";
+  int lettersAtPointer = 0;
+  for (float d : lettersAlong(dragged, *path, 20.0f, kPlayground))
+    if (std::fabs(d - (grab - kDrag)) < 10.0f) ++lettersAtPointer;
+  EXPECT_GT(lettersAtPointer, 10) << "the string's letters are under the pointer";
+}
+
+}  // namespace
+}  // namespace strophe_e2e

@@ -1,0 +1,63 @@
+// The projection is the plain nearest-segment search: where the path passes a
+// pixel twice, the nearer pass wins, as it does for a pointer.
+#include "e2e/scene_path.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/application.h"
+#include "framework/resources.h"
+#include "paths/path_sketch.h"
+
+namespace strophe_e2e {
+
+namespace {
+constexpr int kTraceResource = 132;
+}
+
+inkvane::FollowablePathRef builtInPath() {
+  inkvane::FollowablePath trace(inkvane::FollowablePath::Extrapolated, loom::app::loadResource(kTraceResource, "DATA"));
+  inkvane::PathSketch sketch(Application::kSketchStep, Application::kRibbonHalfWidth, Application::kSmoothingTolerance);
+  return sketch.resample(trace);
+}
+
+AlongPath project(const inkvane::FollowablePath& path, float x, float y, Stretch stretch) {
+  AlongPath best{0.0f, INFINITY};
+  const auto& xs = path.xs();
+  const auto& ys = path.ys();
+  const auto& lengths = path.lengths();
+  for (int i = 0; i + 1 < path.count(); ++i) {
+    if (lengths[i + 1] < stretch.from || lengths[i] > stretch.to) continue;
+    const float dx = xs[i + 1] - xs[i], dy = ys[i + 1] - ys[i];
+    const float len2 = dx * dx + dy * dy;
+    float t = len2 > 0.0f ? ((x - xs[i]) * dx + (y - ys[i]) * dy) / len2 : 0.0f;
+    t = std::clamp(t, 0.0f, 1.0f);
+    const float off = std::hypot(xs[i] + t * dx - x, ys[i] + t * dy - y);
+    if (off < best.off) best = {lengths[i] + t * (lengths[i + 1] - lengths[i]), off};
+  }
+  return best;
+}
+
+std::vector<float> lettersAlong(const Image& image, const inkvane::FollowablePath& path, float maxOff,
+                                Stretch stretch) {
+  std::vector<float> along;
+  for (const Pixel& p : pixelsOf(image, Ink::Letter)) {
+    const AlongPath a = project(path, static_cast<float>(p.x), static_cast<float>(p.y), stretch);
+    if (a.off <= maxOff) along.push_back(a.along);
+  }
+  std::sort(along.begin(), along.end());
+  return along;
+}
+
+std::vector<std::pair<int, int>> pointsAlong(const inkvane::FollowablePath& path, float from, float to, float step) {
+  std::vector<std::pair<int, int>> points;
+  const float direction = to >= from ? 1.0f : -1.0f;
+  const int count = static_cast<int>(std::fabs(to - from) / step);
+  for (int i = 0; i <= count; ++i) {
+    const loom::Vector2 p = path.positionAt(from + direction * step * static_cast<float>(i));
+    points.emplace_back(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
+  }
+  return points;
+}
+
+}  // namespace strophe_e2e

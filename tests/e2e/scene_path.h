@@ -1,0 +1,37 @@
+// Where the program lays its text: the built-in path made from the embedded
+// trace exactly as the program makes it, and where pixels fall along a path.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "e2e/scene_pixels.h"
+#include "paths/followable_path.h"
+
+namespace strophe_e2e {
+
+// The smoothed built-in trace, in canvas pixels (the window's, at 512 × 512).
+inkvane::FollowablePathRef builtInPath();
+
+struct AlongPath {
+  float along;  // distance along the path of the nearest point
+  float off;    // distance from the path
+};
+// A stretch of a path, as distances along it. Where the path passes a pixel
+// more than once, a stretch around the text keeps its letters from being
+// taken for another pass.
+struct Stretch {
+  float from = 0.0f;
+  float to = 1e9f;
+};
+AlongPath project(const inkvane::FollowablePath& path, float x, float y, Stretch stretch = {});
+
+// Distances along the path of the letter pixels within `maxOff` of the
+// stretch, sorted.
+std::vector<float> lettersAlong(const Image& image, const inkvane::FollowablePath& path, float maxOff = 20.0f,
+                                Stretch stretch = {});
+
+// Window pixels on the path from distance `from` to `to`, every `step` pixels.
+std::vector<std::pair<int, int>> pointsAlong(const inkvane::FollowablePath& path, float from, float to, float step);
+
+}  // namespace strophe_e2e

@@ -1,0 +1,18 @@
+// The path a test draws in sketching mode, and drawing it with the pointer at
+// a person's pace.
+#pragma once
+
+#include "e2e/x11_driver.h"
+#include "paths/followable_path.h"
+
+namespace strophe_e2e {
+
+// A gentle S from the top left to the bottom right, about 650 pixels long:
+// text laid from its top end slides down it.
+inkvane::FollowablePath sCurve();
+
+// Pointer positions along `path` from distance `from` to `to`, as a hand
+// moving 400 pixels a second sends them.
+void traceAlong(ProgramUnderTest& program, const inkvane::FollowablePath& path, float from, float to);
+
+}  // namespace strophe_e2e

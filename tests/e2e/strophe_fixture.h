@@ -1,0 +1,34 @@
+// One run of the real program per test: on its own X server, with an audio
+// device of the test's own (by default one that cannot open, so no test ever
+// reaches a real sound card), its errors kept in a file.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "audio/recording_alsa.h"
+#include "e2e/scene_pixels.h"
+#include "e2e/x11_driver.h"
+
+namespace strophe_e2e {
+
+class StropheTest : public ::testing::Test {
+ protected:
+  void TearDown() override;
+
+  // Starts the program with ALSA's configuration in `alsaConfig` (the folder
+  // audiotest's writers fill), or one whose default device fails to open;
+  // waits for the window and returns its first capture showing the scene
+  // (empty when none came).
+  Image start(const std::string& alsaConfig = "");
+
+  // What the program has written on standard error so far.
+  std::string programErrors() const;
+
+  audiotest::TempDir dir;
+  std::unique_ptr<ProgramUnderTest> program;
+};
+
+}  // namespace strophe_e2e
