@@ -45,14 +45,6 @@ void writeUnopenableAlsaConfig(const std::string& dir) {
   writeAsoundrc(dir, "{ type hw card 99 }");
 }
 
-std::string findRecording(const std::string& dir) {
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    const std::string name = entry.path().filename().string();
-    if (name.rfind("out_", 0) == 0) return entry.path().string();
-  }
-  return "";
-}
-
 std::vector<float> readFloatSamples(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   std::vector<float> samples(fs::file_size(path) / sizeof(float));

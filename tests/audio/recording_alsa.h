@@ -35,9 +35,6 @@ void writeRecordingAlsaConfig(const std::string& dir);
 // that does not exist, so opening it fails.
 void writeUnopenableAlsaConfig(const std::string& dir);
 
-// The file the recording device wrote in dir, or "" when there is none.
-std::string findRecording(const std::string& dir);
-
 // The samples of a raw recording of little-endian 32-bit floats.
 std::vector<float> readFloatSamples(const std::string& path);
 
