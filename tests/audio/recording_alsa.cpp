@@ -36,9 +36,9 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ignored);
 }
 
-void writeRecordingAlsaConfig(const std::string& dir) {
-  writeAsoundrc(dir, "{ type file slave.pcm \"null\" file \"" + dir +
-                                "/out_%r_%c_%f.raw\" format \"raw\" }");
+void writeRecordingAlsaConfig(const std::string& dir, const std::string& file) {
+  writeAsoundrc(dir, "{ type file slave.pcm \"null\" file \"" + (file.empty() ? dir + "/out_%r_%c_%f.raw" : file) +
+                         "\" format \"raw\" }");
 }
 
 void writeUnopenableAlsaConfig(const std::string& dir) {

@@ -183,8 +183,6 @@ bool ProgramUnderTest::waitForWindow(const std::string& titlePrefix, double seco
   return false;
 }
 
-std::string ProgramUnderTest::windowTitle() const { return nameOf(x_->display, window_); }
-
 void ProgramUnderTest::windowGeometry(int* width, int* height) const {
   XWindowAttributes attributes;
   XGetWindowAttributes(x_->display, window_, &attributes);
@@ -231,8 +229,6 @@ void ProgramUnderTest::moveTo(int x, int y) {
   Window child;
   XTranslateCoordinates(x_->display, window_, DefaultRootWindow(x_->display), x, y, &rx, &ry, &child);
   XTestFakeMotionEvent(x_->display, -1, rx, ry, CurrentTime);
-  pointerX_ = x;
-  pointerY_ = y;
   sync();
 }
 
@@ -244,14 +240,6 @@ void ProgramUnderTest::press(int button) {
 void ProgramUnderTest::release(int button) {
   XTestFakeButtonEvent(x_->display, static_cast<unsigned>(button), False, CurrentTime);
   sync();
-}
-
-void ProgramUnderTest::dragTo(int x, int y, int steps, double stepSeconds) {
-  int x0 = pointerX_, y0 = pointerY_;
-  for (int i = 1; i <= steps; ++i) {
-    moveTo(x0 + (x - x0) * i / steps, y0 + (y - y0) * i / steps);
-    sleepSeconds(stepSeconds);
-  }
 }
 
 void ProgramUnderTest::moveThrough(const std::vector<std::pair<int, int>>& points, double stepSeconds) {

@@ -2,8 +2,6 @@
 // event delivery as the platform layer delivers it, and closing.
 #include <gtest/gtest.h>
 
-#include <epoxy/gl.h>
-
 #include <string>
 #include <vector>
 
@@ -28,11 +26,7 @@ class RecordingApp : public loom::app::AppBasic {
   void setup() override { log.push_back({"setup"}); }
   void resize() override { log.push_back({"resize"}); }
   void update() override { log.push_back({"update"}); }
-  void draw() override {
-    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    log.push_back({"draw"});
-  }
+  void draw() override { log.push_back({"draw"}); }
   void shutdown() override { ++shutdowns; }
   void mouseDown(MouseEvent e) override { mouse("down", e); }
   void mouseUp(MouseEvent e) override { mouse("up", e); }
