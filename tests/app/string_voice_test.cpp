@@ -52,10 +52,8 @@ TEST(StringVoice, LoudnessFollowsTheMeanSpeedOrIsFixedWhileHeld) {
 
   EXPECT_FLOAT_EQ(sing({100, 200}, {100, 200}, true, path).targetAmplitude, 0.5f);
   EXPECT_FLOAT_EQ(sing({300, 400}, {100, 200}, true, path).targetAmplitude, 0.5f);
-}
 
-TEST(StringVoice, StringWithoutLettersIsSilentAndFinite) {
-  const FollowablePath path = polyline({{0, 0}, {1000, 0}});
+  // A string without letters is silent, with a pitch that is still a number.
   const StringVoice voice = stringVoice(nullptr, nullptr, 0, false, path);
   EXPECT_TRUE(std::isfinite(voice.frequency));
   EXPECT_EQ(voice.targetAmplitude, 0.0f);

@@ -54,28 +54,23 @@ std::vector<float> render(VoiceBank& bank, std::uint32_t frames = kFrames) {
   return buffer;
 }
 
-bool allZero(const std::vector<float>& samples) {
-  for (float s : samples) {
-    if (s != 0.0f) return false;
-  }
-  return true;
-}
+std::vector<float> silence(std::uint32_t frames = kFrames) { return std::vector<float>(frames, 0.0f); }
 
 TEST(VoiceBank, SilentWhenMutedOrWithoutVoices) {
   const FollowablePath path = straightPath();
   VoiceBank bank;
   EXPECT_TRUE(bank.audioMuted());
-  EXPECT_TRUE(allZero(render(bank)));
+  EXPECT_EQ(render(bank), silence());
 
   computeVoices(bank, {}, path);
   EXPECT_FALSE(bank.audioMuted());
   EXPECT_EQ(bank.voiceCount(), 0);
-  EXPECT_TRUE(allZero(render(bank)));
+  EXPECT_EQ(render(bank), silence());
 
   computeVoices(bank, {{moving(100, 50)}}, path);
-  EXPECT_FALSE(allZero(render(bank)));
+  EXPECT_NE(render(bank), silence());
   bank.mute();
-  EXPECT_TRUE(allZero(render(bank, 100)));
+  EXPECT_EQ(render(bank, 100), silence(100));
   // Muted, the voices do not move on.
   const float amplitude = relaxedLoad(bank.voice(0).amplitude);
   render(bank);

@@ -1,155 +1,110 @@
-// The sprite PNGs (resources 128-131), decoded with libpng straight from the
-// embedded bytes: sizes, formats as stored, and the pixels the textures take.
+// The sprite PNGs (resources 128-131): sizes and formats as stored, read from
+// the chunks of the embedded bytes, and the pixels the textures take, decoded
+// by the framework as the program decodes them.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdint>
-#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "assets/embedded_bytes.h"
+#include "framework/image_io.h"
 
 namespace {
 
-struct Decoded {
-  png_uint_32 width = 0, height = 0;
-  int bitDepth = 0, colourType = 0, paletteSize = 0;
-  bool hasTransparency = false;
-  // Red channel of every pixel after expansion to 8-bit RGB, row-major.
-  std::vector<int> red;
-  // All three channels, to check the sprites are grey.
-  std::vector<std::uint8_t> rgb;
+struct Sprite {
+  int width = 0, height = 0, bitDepth = 0, colourType = 0, paletteEntries = 0;
+  bool transparency = false;
+  loom::ImageSourceRef image;  // 8-bit RGB
+  int red(int x, int y) const { return image->getRow(y)[3 * x]; }
 };
 
-struct Reader {
-  const std::vector<std::uint8_t>* bytes;
-  std::size_t at;
-};
-
-Decoded decode(const std::vector<std::uint8_t>& bytes) {
-  Decoded d;
-  if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) throw std::runtime_error("not a PNG");
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  Reader reader{&bytes, 0};
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    throw std::runtime_error("libpng failed");
-  }
-  png_set_read_fn(png, &reader, [](png_structp p, png_bytep out, png_size_t n) {
-    auto* r = static_cast<Reader*>(png_get_io_ptr(p));
-    if (r->at + n > r->bytes->size()) png_error(p, "truncated");
-    std::copy(r->bytes->begin() + static_cast<std::ptrdiff_t>(r->at),
-              r->bytes->begin() + static_cast<std::ptrdiff_t>(r->at + n), out);
-    r->at += n;
-  });
-  png_read_info(png, info);
-  d.width = png_get_image_width(png, info);
-  d.height = png_get_image_height(png, info);
-  d.bitDepth = png_get_bit_depth(png, info);
-  d.colourType = png_get_color_type(png, info);
-  d.hasTransparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
-  if (d.colourType == PNG_COLOR_TYPE_PALETTE) {
-    png_colorp palette;
-    png_get_PLTE(png, info, &palette, &d.paletteSize);
-    png_set_palette_to_rgb(png);
-  }
-  if (d.colourType == PNG_COLOR_TYPE_GRAY || d.colourType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
-  if (d.bitDepth == 16) png_set_strip_16(png);
-  png_set_strip_alpha(png);
-  png_read_update_info(png, info);
-  const std::size_t rowBytes = png_get_rowbytes(png, info);
-  if (rowBytes != d.width * 3) throw std::runtime_error("unexpected row size");
-  d.rgb.resize(rowBytes * d.height);
-  std::vector<png_bytep> rows(d.height);
-  for (png_uint_32 y = 0; y < d.height; ++y) rows[y] = &d.rgb[y * rowBytes];
-  png_read_image(png, rows.data());
-  png_read_end(png, nullptr);
-  png_destroy_read_struct(&png, &info, nullptr);
-  for (std::size_t i = 0; i < d.rgb.size(); i += 3) d.red.push_back(d.rgb[i]);
-  return d;
+std::uint32_t bigEndian(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return std::uint32_t{b.at(at)} << 24 | std::uint32_t{b.at(at + 1)} << 16 | std::uint32_t{b.at(at + 2)} << 8 |
+         b.at(at + 3);
 }
 
-int redAt(const Decoded& d, int x, int y) { return d.red[static_cast<std::size_t>(y) * d.width + x]; }
-
-void expectGrey(const Decoded& d) {
-  for (std::size_t i = 0; i < d.rgb.size(); i += 3) {
-    EXPECT_EQ(d.rgb[i], d.rgb[i + 1]);
-    EXPECT_EQ(d.rgb[i], d.rgb[i + 2]);
+Sprite readSprite(int number) {
+  const std::vector<std::uint8_t> b = strophe::test::embeddedBytes(number);
+  Sprite s;
+  for (std::size_t at = 8; at + 8 <= b.size(); at += 12 + bigEndian(b, at)) {
+    const std::string type(b.begin() + at + 4, b.begin() + at + 8);
+    if (type == "IHDR") {
+      s.width = static_cast<int>(bigEndian(b, at + 8));
+      s.height = static_cast<int>(bigEndian(b, at + 12));
+      s.bitDepth = b.at(at + 16);
+      s.colourType = b.at(at + 17);
+    }
+    if (type == "PLTE") s.paletteEntries = static_cast<int>(bigEndian(b, at) / 3);
+    if (type == "tRNS") s.transparency = true;
   }
+  s.image = loom::decodePng(b.data(), b.size());
+  EXPECT_EQ(s.image->getChannelOrder().getCode(), loom::SurfaceChannelOrder::RGB) << number;
+  return s;
+}
+
+TEST(Sprites, SizesAndFormatsAsStoredAndGrey) {
+  struct Expected {
+    int number, size, colourType, bitDepth;
+  };
+  // Colour type 2 is truecolour, 3 a palette.
+  for (const Expected& e : {Expected{128, 8, 2, 8}, Expected{129, 8, 3, 2}, Expected{130, 8, 2, 8},
+                            Expected{131, 16, 2, 8}}) {
+    const Sprite s = readSprite(e.number);
+    EXPECT_EQ(s.width, e.size) << e.number;
+    EXPECT_EQ(s.height, e.size) << e.number;
+    EXPECT_EQ(s.colourType, e.colourType) << e.number;
+    EXPECT_EQ(s.bitDepth, e.bitDepth) << e.number;
+    EXPECT_FALSE(s.transparency) << e.number;
+    for (int y = 0; y < s.height; ++y)
+      for (int x = 0; x < s.width; ++x) {
+        const std::uint8_t* p = s.image->getRow(y) + 3 * x;
+        EXPECT_TRUE(p[0] == p[1] && p[0] == p[2]) << e.number << " not grey at " << x << "," << y;
+      }
+  }
+  const int palette = readSprite(129).paletteEntries;
+  EXPECT_TRUE(palette > 0 && palette <= 4) << palette;
+}
+
+TEST(Sprites, LinesAreSoftAcrossTheRibbon) {
+  const Sprite line = readSprite(128);
+  const int rows[8] = {0, 0, 127, 255, 255, 127, 0, 0};
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(line.red(x, y), rows[y]) << x << "," << y;
+
+  // Double resolution: the same in every column, transparent at both edges,
+  // opaque in the middle two rows, symmetric.
+  const Sprite line2x = readSprite(130);
+  for (int y = 0; y < 8; ++y) {
+    for (int x = 1; x < 8; ++x) EXPECT_EQ(line2x.red(x, y), line2x.red(0, y));
+    EXPECT_EQ(line2x.red(0, y), line2x.red(0, 7 - y));
+  }
+  EXPECT_EQ(line2x.red(0, 0), 0);
+  EXPECT_EQ(line2x.red(0, 3), 255);
 }
 
 // A soft round dot: symmetric in x, y and the diagonal, opaque in the middle,
 // transparent in the corners, never brighter further out along a row.
-void expectSoftDot(const Decoded& d) {
-  const int n = static_cast<int>(d.width);
-  for (int y = 0; y < n; ++y)
-    for (int x = 0; x < n; ++x) {
-      EXPECT_EQ(redAt(d, x, y), redAt(d, n - 1 - x, y)) << x << "," << y;
-      EXPECT_EQ(redAt(d, x, y), redAt(d, x, n - 1 - y)) << x << "," << y;
-      EXPECT_EQ(redAt(d, x, y), redAt(d, y, x)) << x << "," << y;
-      if (x + 1 < n / 2) {
-        EXPECT_LE(redAt(d, x, y), redAt(d, x + 1, y)) << x << "," << y;
+TEST(Sprites, DotsAreSoftAndRound) {
+  for (int number : {129, 131}) {
+    const Sprite d = readSprite(number);
+    const int n = d.width;
+    int partial = 0;
+    for (int y = 0; y < n; ++y)
+      for (int x = 0; x < n; ++x) {
+        EXPECT_EQ(d.red(x, y), d.red(n - 1 - x, y)) << number << ": " << x << "," << y;
+        EXPECT_EQ(d.red(x, y), d.red(x, n - 1 - y)) << number << ": " << x << "," << y;
+        EXPECT_EQ(d.red(x, y), d.red(y, x)) << number << ": " << x << "," << y;
+        if (x + 1 < n / 2) {
+          EXPECT_LE(d.red(x, y), d.red(x + 1, y)) << number << ": " << x << "," << y;
+        }
+        partial += d.red(x, y) > 0 && d.red(x, y) < 255;
       }
-    }
-  EXPECT_EQ(redAt(d, n / 2, n / 2), 255);
-  EXPECT_EQ(redAt(d, n / 2 - 1, n / 2 - 1), 255);
-  EXPECT_EQ(redAt(d, 0, 0), 0);
-  // Soft: some texels lie strictly between transparent and opaque.
-  int partial = 0;
-  for (int v : d.red) partial += v > 0 && v < 255;
-  EXPECT_GE(partial, 8);
-}
-
-TEST(Sprites, LineIsEightByEightGreyRgbWithTheSoftLineRows) {
-  const Decoded d = decode(strophe::test::embeddedBytes(128));
-  EXPECT_EQ(d.width, 8u);
-  EXPECT_EQ(d.height, 8u);
-  EXPECT_EQ(d.colourType, PNG_COLOR_TYPE_RGB);
-  EXPECT_EQ(d.bitDepth, 8);
-  EXPECT_FALSE(d.hasTransparency);
-  const int rows[8] = {0, 0, 127, 255, 255, 127, 0, 0};
-  for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(redAt(d, x, y), rows[y]) << x << "," << y;
-  expectGrey(d);
-}
-
-TEST(Sprites, DotIsAnEightByEightTwoBitPaletteSoftDot) {
-  const Decoded d = decode(strophe::test::embeddedBytes(129));
-  EXPECT_EQ(d.width, 8u);
-  EXPECT_EQ(d.height, 8u);
-  EXPECT_EQ(d.colourType, PNG_COLOR_TYPE_PALETTE);
-  EXPECT_EQ(d.bitDepth, 2);
-  EXPECT_LE(d.paletteSize, 4);
-  EXPECT_FALSE(d.hasTransparency);
-  expectGrey(d);
-  expectSoftDot(d);
-}
-
-TEST(Sprites, Line2xIsEightByEightTruecolourSoftLineAcrossTheRibbon) {
-  const Decoded d = decode(strophe::test::embeddedBytes(130));
-  EXPECT_EQ(d.width, 8u);
-  EXPECT_EQ(d.height, 8u);
-  EXPECT_EQ(d.colourType, PNG_COLOR_TYPE_RGB);
-  EXPECT_EQ(d.bitDepth, 8);
-  expectGrey(d);
-  for (int y = 0; y < 8; ++y)
-    for (int x = 1; x < 8; ++x) EXPECT_EQ(redAt(d, x, y), redAt(d, 0, y));
-  // Transparent at both edges, opaque in the middle two rows, symmetric.
-  EXPECT_EQ(redAt(d, 0, 0), 0);
-  EXPECT_EQ(redAt(d, 0, 3), 255);
-  EXPECT_EQ(redAt(d, 0, 4), 255);
-  for (int y = 0; y < 4; ++y) EXPECT_EQ(redAt(d, 0, y), redAt(d, 0, 7 - y));
-}
-
-TEST(Sprites, Dot2xIsSixteenBySixteenTruecolourSoftDot) {
-  const Decoded d = decode(strophe::test::embeddedBytes(131));
-  EXPECT_EQ(d.width, 16u);
-  EXPECT_EQ(d.height, 16u);
-  EXPECT_EQ(d.colourType, PNG_COLOR_TYPE_RGB);
-  EXPECT_EQ(d.bitDepth, 8);
-  expectGrey(d);
-  expectSoftDot(d);
+    EXPECT_EQ(d.red(n / 2, n / 2), 255) << number;
+    EXPECT_EQ(d.red(n / 2 - 1, n / 2 - 1), 255) << number;
+    EXPECT_EQ(d.red(0, 0), 0) << number;
+    EXPECT_GE(partial, 8) << number;
+  }
 }
 
 }  // namespace

@@ -3,10 +3,14 @@
 // the failure path. Each child bounds its own run.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 
-#include "audio/child_process.h"
 #include "audio/recorded_sound.h"
 #include "audio/recording_alsa.h"
 
@@ -27,23 +31,37 @@ int errorLines(const std::string& err) {
   return lines;
 }
 
-// Runs the player with ALSA reading its configuration from dir.
-ProcessResult play(const TempDir& dir, std::vector<std::string> arguments) {
-  arguments.insert(arguments.begin(), AUDIO_LOOP_PLAYER);
-  return runProcess(arguments, {std::string(kAlsaConfigVariable) + "=" + dir.path()}, dir.path());
+std::string readText(const std::string& path) {
+  std::ostringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
+}
+
+struct PlayerRun {
+  int exitCode;
+  std::string out, err;
+};
+
+// Runs the player in a process of its own with ALSA reading its configuration
+// from dir (ALSA reads it once per process); its output goes to files in dir.
+PlayerRun play(const TempDir& dir, const std::string& arguments) {
+  const std::string& d = dir.path();
+  const int status = std::system((std::string(kAlsaConfigVariable) + "='" + d + "' " AUDIO_LOOP_PLAYER " " +
+                                  arguments + " >'" + d + "/stdout.txt' 2>'" + d + "/stderr.txt'")
+                                     .c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(d + "/stdout.txt"), readText(d + "/stderr.txt")};
 }
 
 TEST(AudioLoop, TheDelegatesToneReachesTheDefaultDeviceWhole) {
   TempDir dir;
   writeRecordingAlsaConfig(dir.path());
-  const ProcessResult run = play(dir, {"tone"});
+  const PlayerRun run = play(dir, "tone");
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_EQ(errorLines(run.err), 0) << run.err;
 
-  const std::string recording = findRecording(dir.path());
-  ASSERT_FALSE(recording.empty());
   // The device names the format it was opened with: mono float at 44,100 Hz.
-  EXPECT_EQ(recording, dir.path() + "/out_44100_1_FLOAT_LE.raw");
+  const std::string recording = dir.path() + "/out_44100_1_FLOAT_LE.raw";
+  ASSERT_TRUE(std::filesystem::exists(recording)) << "no recording of mono float at 44,100 Hz";
 
   const std::vector<float> samples = readFloatSamples(recording);
   const std::size_t start = firstNonZero(samples);
@@ -58,7 +76,7 @@ TEST(AudioLoop, TheDelegatesToneReachesTheDefaultDeviceWhole) {
 TEST(AudioLoop, StopReturnsHoweverEarlyAndNothingPlaysAfterIt) {
   TempDir dir;
   writeRecordingAlsaConfig(dir.path());
-  const ProcessResult run = play(dir, {"restart"});
+  const PlayerRun run = play(dir, "restart");
   EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_EQ(errorLines(run.err), 0) << run.err;
 }
@@ -66,7 +84,7 @@ TEST(AudioLoop, StopReturnsHoweverEarlyAndNothingPlaysAfterIt) {
 TEST(AudioLoop, DeviceThatCannotOpenIsReportedOnceAndStopReturns) {
   TempDir dir;
   writeUnopenableAlsaConfig(dir.path());
-  const ProcessResult run = play(dir, {"fail", dir.path() + "/stderr.txt"});
+  const PlayerRun run = play(dir, "fail '" + dir.path() + "/stderr.txt'");
   EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_EQ(errorLines(run.err), 1) << run.err;
 }

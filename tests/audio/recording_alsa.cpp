@@ -36,21 +36,13 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ignored);
 }
 
-void writeRecordingAlsaConfig(const std::string& dir) {
-  writeAsoundrc(dir, "{ type file slave.pcm \"null\" file \"" + dir +
-                                "/out_%r_%c_%f.raw\" format \"raw\" }");
+void writeRecordingAlsaConfig(const std::string& dir, const std::string& file) {
+  writeAsoundrc(dir, "{ type file slave.pcm \"null\" file \"" + (file.empty() ? dir + "/out_%r_%c_%f.raw" : file) +
+                         "\" format \"raw\" }");
 }
 
 void writeUnopenableAlsaConfig(const std::string& dir) {
   writeAsoundrc(dir, "{ type hw card 99 }");
-}
-
-std::string findRecording(const std::string& dir) {
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    const std::string name = entry.path().filename().string();
-    if (name.rfind("out_", 0) == 0) return entry.path().string();
-  }
-  return "";
 }
 
 std::vector<float> readFloatSamples(const std::string& path) {

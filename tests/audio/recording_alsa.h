@@ -26,17 +26,15 @@ class TempDir {
 };
 
 // Writes <dir>/alsa/asoundrc: the default PCM writes every frame played, as
-// is, to <dir>/out_<rate>_<channels>_<format>.raw (e.g. out_44100_1_FLOAT_LE.raw)
-// over the null device. That device has no clock, so a player runs as fast as
-// it can: bound the run by time or size.
-void writeRecordingAlsaConfig(const std::string& dir);
+// is, to `file`, by default <dir>/out_<rate>_<channels>_<format>.raw (e.g.
+// out_44100_1_FLOAT_LE.raw), over the null device. That device has no clock,
+// so a player runs as fast as it can unless `file` is a pipe drained at the
+// pace of a sound card: bound the run by time or size.
+void writeRecordingAlsaConfig(const std::string& dir, const std::string& file = "");
 
 // Writes <dir>/alsa/asoundrc whose default PCM is a hardware device on a card
 // that does not exist, so opening it fails.
 void writeUnopenableAlsaConfig(const std::string& dir);
-
-// The file the recording device wrote in dir, or "" when there is none.
-std::string findRecording(const std::string& dir);
 
 // The samples of a raw recording of little-endian 32-bit floats.
 std::vector<float> readFloatSamples(const std::string& path);

@@ -8,17 +8,14 @@
 
 #include <chrono>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
+
+#include "audio/recording_alsa.h"
 
 namespace strophe_e2e {
 
 PacedRecording::PacedRecording(const std::string& dir) : fifo_(dir + "/played.raw") {
-  std::filesystem::create_directories(dir + "/alsa");
-  std::ofstream config(dir + "/alsa/asoundrc");
-  config << "pcm.!default { type file slave.pcm \"null\" file \"" << fifo_ << "\" format \"raw\" }\n";
-  if (!config) throw std::runtime_error("cannot write the ALSA configuration in " + dir);
+  audiotest::writeRecordingAlsaConfig(dir, fifo_);
   if (mkfifo(fifo_.c_str(), 0600) != 0) throw std::runtime_error("cannot make " + fifo_);
   // Opened without blocking, so the player's open for writing finds a reader.
   fd_ = open(fifo_.c_str(), O_RDONLY | O_NONBLOCK);

@@ -12,14 +12,11 @@
 namespace strophe_e2e {
 
 namespace {
-constexpr int kTraceResource = 132;
-}
 
-inkvane::FollowablePathRef builtInPath() {
-  inkvane::FollowablePath trace(inkvane::FollowablePath::Extrapolated, loom::app::loadResource(kTraceResource, "DATA"));
-  inkvane::PathSketch sketch(Application::kSketchStep, Application::kRibbonHalfWidth, Application::kSmoothingTolerance);
-  return sketch.resample(trace);
-}
+struct AlongPath {
+  float along;  // distance along the path of the nearest point
+  float off;    // distance from the path
+};
 
 AlongPath project(const inkvane::FollowablePath& path, float x, float y, Stretch stretch) {
   AlongPath best{0.0f, INFINITY};
@@ -36,6 +33,14 @@ AlongPath project(const inkvane::FollowablePath& path, float x, float y, Stretch
     if (off < best.off) best = {lengths[i] + t * (lengths[i + 1] - lengths[i]), off};
   }
   return best;
+}
+
+}  // namespace
+
+inkvane::FollowablePathRef builtInPath() {
+  inkvane::FollowablePath trace(inkvane::FollowablePath::Extrapolated, loom::app::loadResource(132, "DATA"));
+  inkvane::PathSketch sketch(Application::kSketchStep, Application::kRibbonHalfWidth, Application::kSmoothingTolerance);
+  return sketch.resample(trace);
 }
 
 std::vector<float> lettersAlong(const Image& image, const inkvane::FollowablePath& path, float maxOff,

@@ -13,10 +13,6 @@ namespace strophe_e2e {
 // The smoothed built-in trace, in canvas pixels (the window's, at 512 × 512).
 inkvane::FollowablePathRef builtInPath();
 
-struct AlongPath {
-  float along;  // distance along the path of the nearest point
-  float off;    // distance from the path
-};
 // A stretch of a path, as distances along it. Where the path passes a pixel
 // more than once, a stretch around the text keeps its letters from being
 // taken for another pass.
@@ -24,10 +20,9 @@ struct Stretch {
   float from = 0.0f;
   float to = 1e9f;
 };
-AlongPath project(const inkvane::FollowablePath& path, float x, float y, Stretch stretch = {});
 
 // Distances along the path of the letter pixels within `maxOff` of the
-// stretch, sorted.
+// stretch (each taken at its nearest point of the stretch), sorted.
 std::vector<float> lettersAlong(const Image& image, const inkvane::FollowablePath& path, float maxOff = 20.0f,
                                 Stretch stretch = {});
 

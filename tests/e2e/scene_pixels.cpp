@@ -17,30 +17,19 @@ Ink classify(const std::uint8_t* rgb) {
 
 InkCounts countInk(const Image& image) {
   InkCounts counts;
-  for (int y = 0; y < image.height; ++y) {
-    for (int x = 0; x < image.width; ++x) {
-      switch (classify(image.at(x, y))) {
-        case Ink::Canvas:
-          ++counts.canvas;
-          break;
-        case Ink::Red:
-          ++counts.red;
-          break;
-        case Ink::Letter:
-          ++counts.letter;
-          break;
-        case Ink::Other:
-          ++counts.other;
-          break;
-      }
-    }
-  }
+  std::size_t* count[] = {&counts.canvas, &counts.red, &counts.letter, &counts.other};
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) ++*count[static_cast<int>(classify(image.at(x, y)))];
   return counts;
 }
 
 bool showsScene(const Image& image) {
   const InkCounts counts = countInk(image);
   return counts.red > 500 && counts.letter > 100;
+}
+
+bool showsBlankCanvas(const Image& image) {
+  return countInk(image).canvas == static_cast<std::size_t>(image.width) * image.height;
 }
 
 std::vector<Pixel> pixelsOf(const Image& image, Ink ink) {

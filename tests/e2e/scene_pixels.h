@@ -24,6 +24,8 @@ InkCounts countInk(const Image& image);
 
 // The scene is on screen: the ribbon and the letters are drawn.
 bool showsScene(const Image& image);
+// Nothing but white.
+bool showsBlankCanvas(const Image& image);
 
 struct Pixel {
   int x, y;

@@ -21,8 +21,6 @@ bool recordUntil(const PacedRecording& recording, std::size_t count) {
   return recording.sampleCount() >= count;
 }
 
-bool blank(const Image& image) { return countInk(image).canvas == 512u * 512u; }
-
 // Whether the samples from `from` on for `count` are all exactly zero.
 bool silent(const PacedRecording& recording, std::size_t from, std::size_t count) {
   return audiotest::peak(recording.samples(), from, count) == 0.0f;
@@ -53,7 +51,7 @@ TEST_F(Sound, SlidingStringsSingAndFallSilentWhileAPathIsDrawn) {
   expectSinging(recording, 0, "at start");
 
   program->typeReturn();
-  ASSERT_GT(program->waitForCapture(blank).width, 0);
+  ASSERT_GT(program->waitForCapture(showsBlankCanvas).width, 0);
   // What was queued on the way to the pipe before the reset drains first.
   const std::size_t reset = recording.sampleCount();
   ASSERT_TRUE(recordUntil(recording, reset + kSecond / 2)) << "the program stopped playing";
@@ -69,7 +67,7 @@ TEST_F(Sound, SlidingStringsSingAndFallSilentWhileAPathIsDrawn) {
   expectSinging(recording, drawn, "once the text is laid on the drawn path");
 
   program->typeReturn();
-  ASSERT_GT(program->waitForCapture(blank).width, 0);
+  ASSERT_GT(program->waitForCapture(showsBlankCanvas).width, 0);
   const std::size_t cleared = recording.sampleCount();
   ASSERT_TRUE(recordUntil(recording, cleared + kSecond));
   EXPECT_TRUE(silent(recording, cleared + kSecond / 4, kSecond * 3 / 4)) << "sound after Return";

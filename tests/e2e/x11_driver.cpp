@@ -29,6 +29,26 @@ struct ProgramUnderTest::XState {
 
 void sleepSeconds(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
+namespace {
+
+// Checks `done` every 10 ms until it holds (true) or `seconds` have passed
+// (false); checks once when `seconds` is 0.
+template <typename Done>
+bool poll(double seconds, Done done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    sleepSeconds(0.01);
+  }
+  return true;
+}
+
+// A window that goes away between two requests must fail the request, not
+// end the test process (Xlib's default handler exits).
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+}  // namespace
+
 bool Image::writePng(const std::string& path) const {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
@@ -94,14 +114,6 @@ PrivateXServer::~PrivateXServer() {
     waitpid(pid_, nullptr, 0);
   }
 }
-
-namespace {
-
-// A window that goes away between two requests must fail the request, not
-// end the test process (Xlib's default handler exits).
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
-
-}  // namespace
 
 ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& extraEnv,
                                    const std::string& stderrPath)
@@ -173,17 +185,12 @@ Window findByTitle(Display* d, Window root, const std::string& prefix) {
 }  // namespace
 
 bool ProgramUnderTest::waitForWindow(const std::string& titlePrefix, double seconds) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  while (std::chrono::steady_clock::now() < deadline) {
+  poll(seconds, [&] {
     window_ = findByTitle(x_->display, DefaultRootWindow(x_->display), titlePrefix);
-    if (window_) return true;
-    if (waitExit(0.0) != -1) return false;
-    sleepSeconds(0.01);
-  }
-  return false;
+    return window_ != 0 || waitExit(0.0) != -1;
+  });
+  return window_ != 0;
 }
-
-std::string ProgramUnderTest::windowTitle() const { return nameOf(x_->display, window_); }
 
 void ProgramUnderTest::windowGeometry(int* width, int* height) const {
   XWindowAttributes attributes;
@@ -215,13 +222,8 @@ Image ProgramUnderTest::capture() const {
 }
 
 Image ProgramUnderTest::waitForCapture(const std::function<bool(const Image&)>& accept, double seconds) const {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  do {
-    Image image = capture();
-    if (image.width > 0 && accept(image)) return image;
-    sleepSeconds(0.01);
-  } while (std::chrono::steady_clock::now() < deadline);
-  return Image{};
+  Image image;
+  return poll(seconds, [&] { return (image = capture()).width > 0 && accept(image); }) ? image : Image{};
 }
 
 void ProgramUnderTest::sync() const { XSync(x_->display, False); }
@@ -231,8 +233,6 @@ void ProgramUnderTest::moveTo(int x, int y) {
   Window child;
   XTranslateCoordinates(x_->display, window_, DefaultRootWindow(x_->display), x, y, &rx, &ry, &child);
   XTestFakeMotionEvent(x_->display, -1, rx, ry, CurrentTime);
-  pointerX_ = x;
-  pointerY_ = y;
   sync();
 }
 
@@ -244,14 +244,6 @@ void ProgramUnderTest::press(int button) {
 void ProgramUnderTest::release(int button) {
   XTestFakeButtonEvent(x_->display, static_cast<unsigned>(button), False, CurrentTime);
   sync();
-}
-
-void ProgramUnderTest::dragTo(int x, int y, int steps, double stepSeconds) {
-  int x0 = pointerX_, y0 = pointerY_;
-  for (int i = 1; i <= steps; ++i) {
-    moveTo(x0 + (x - x0) * i / steps, y0 + (y - y0) * i / steps);
-    sleepSeconds(stepSeconds);
-  }
 }
 
 void ProgramUnderTest::moveThrough(const std::vector<std::pair<int, int>>& points, double stepSeconds) {
@@ -283,18 +275,10 @@ void ProgramUnderTest::requestClose() {
 }
 
 int ProgramUnderTest::waitExit(double seconds) {
-  if (exited_) return -1;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-  do {
-    int status = 0;
-    pid_t r = waitpid(pid_, &status, WNOHANG);
-    if (r == pid_) {
-      exited_ = true;
-      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    if (seconds > 0) sleepSeconds(0.02);
-  } while (std::chrono::steady_clock::now() < deadline);
-  return -1;
+  int status = 0;
+  if (exited_ || !poll(seconds, [&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) return -1;
+  exited_ = true;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 }  // namespace strophe_e2e

@@ -54,7 +54,6 @@ class ProgramUnderTest {
   // Waits (polling the window tree, up to `seconds`) for a mapped window whose
   // name starts with `titlePrefix`; false when none appears.
   bool waitForWindow(const std::string& titlePrefix, double seconds = 20.0);
-  std::string windowTitle() const;
   void windowGeometry(int* width, int* height) const;
 
   Image capture() const;
@@ -65,8 +64,6 @@ class ProgramUnderTest {
   void moveTo(int x, int y);
   void press(int button = 1);
   void release(int button = 1);
-  // Moves in `steps` even steps of `stepSeconds` each from the current point.
-  void dragTo(int x, int y, int steps, double stepSeconds);
   // Visits every point in turn, `stepSeconds` apart.
   void moveThrough(const std::vector<std::pair<int, int>>& points, double stepSeconds);
   void typeReturn();
@@ -85,8 +82,6 @@ class ProgramUnderTest {
   XState* x_;
   pid_t pid_ = -1;
   unsigned long window_ = 0;
-  int pointerX_ = 0;
-  int pointerY_ = 0;
   bool exited_ = false;
   std::chrono::steady_clock::time_point startedAt_;
 };

@@ -27,14 +27,4 @@ TEST(Resources, MissingResourceRaisesWithExactMessage) {
   }
 }
 
-TEST(Resources, EmbeddedResourcesAreReachable) {
-  auto table = loom::app::embeddedResources();
-  for (std::size_t i = 0; i < table.count; ++i) {
-    const auto& r = table.entries[i];
-    auto source = loom::app::loadResource(r.number, r.type);
-    EXPECT_EQ(source->getBuffer().size(), r.size);
-    EXPECT_EQ(source->createStream()->size(), r.size);
-  }
-}
-
 }  // namespace

@@ -10,23 +10,6 @@ namespace {
 using loom::Surface8u;
 using loom::SurfaceChannelOrder;
 
-TEST(SurfaceChannelOrder, TableSpotChecks) {
-  SurfaceChannelOrder argb(SurfaceChannelOrder::ARGB);
-  EXPECT_EQ(argb.getRedOffset(), 1);
-  EXPECT_EQ(argb.getAlphaOffset(), 0);
-  EXPECT_EQ(argb.getPixelInc(), 4);
-  SurfaceChannelOrder bgr(SurfaceChannelOrder::BGR);
-  EXPECT_EQ(bgr.getRedOffset(), 2);
-  EXPECT_EQ(bgr.getBlueOffset(), 0);
-  EXPECT_EQ(bgr.getPixelInc(), 3);
-  EXPECT_FALSE(bgr.hasAlpha());
-  EXPECT_FALSE(SurfaceChannelOrder(SurfaceChannelOrder::XBGR).hasAlpha());
-  SurfaceChannelOrder odd(42);
-  EXPECT_EQ(odd.getCode(), SurfaceChannelOrder::UNSPECIFIED);
-  EXPECT_EQ(odd.getRedOffset(), SurfaceChannelOrder::INVALID);
-  EXPECT_EQ(odd.getPixelInc(), 255);
-}
-
 // 2 × 1 image: a red opaque pixel and a half-transparent blue one.
 loom::ImageSourceRef twoPixels() {
   return std::make_shared<loom::ImageSource>(2, 1, true, std::vector<std::uint8_t>{255, 0, 0, 255, 0, 0, 255, 128});

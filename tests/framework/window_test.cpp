@@ -2,8 +2,6 @@
 // event delivery as the platform layer delivers it, and closing.
 #include <gtest/gtest.h>
 
-#include <epoxy/gl.h>
-
 #include <string>
 #include <vector>
 
@@ -25,17 +23,10 @@ struct Recorded {
 class RecordingApp : public loom::app::AppBasic {
  public:
   void prepareSettings(loom::app::Settings* s) override { s->setWindowSize(200, 150); }
-  void setup() override {
-    titleAtSetup = getWindow()->getTitle();
-    log.push_back({"setup"});
-  }
+  void setup() override { log.push_back({"setup"}); }
   void resize() override { log.push_back({"resize"}); }
   void update() override { log.push_back({"update"}); }
-  void draw() override {
-    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    log.push_back({"draw"});
-  }
+  void draw() override { log.push_back({"draw"}); }
   void shutdown() override { ++shutdowns; }
   void mouseDown(MouseEvent e) override { mouse("down", e); }
   void mouseUp(MouseEvent e) override { mouse("up", e); }
@@ -43,21 +34,14 @@ class RecordingApp : public loom::app::AppBasic {
   void mouseMove(MouseEvent e) override { mouse("move", e); }
   void keyDown(KeyEvent e) override { log.push_back({"key", 0, 0, 0, e.getCode(), e.getModifiers()}); }
 
-  std::vector<std::string> hooks() const {
-    std::vector<std::string> names;
-    for (const auto& r : log) names.push_back(r.hook);
-    return names;
-  }
-  // The lifecycle alone: the real pointer may wander into the window meanwhile.
-  std::vector<std::string> lifecycle() const {
+  std::vector<std::string> hooks(const std::string& except = "") const {
     std::vector<std::string> names;
     for (const auto& r : log)
-      if (r.hook != "move") names.push_back(r.hook);
+      if (r.hook != except) names.push_back(r.hook);
     return names;
   }
 
   std::vector<Recorded> log;
-  std::string titleAtSetup = "unset";
   int shutdowns = 0;
 
  private:
@@ -66,37 +50,25 @@ class RecordingApp : public loom::app::AppBasic {
   }
 };
 
-TEST(Window, OpensAtTheRequestedSizeWithAnEmptyTitleAndCallsHooksInOrder) {
+TEST(Window, OpensAtTheRequestedSizeAndCallsHooksInOrder) {
   RecordingApp app;
   ASSERT_TRUE(app.startUp("Application", {}));
   auto window = app.getWindow();
   ASSERT_TRUE(window);
   EXPECT_EQ(window->getWidth(), 200);
   EXPECT_EQ(window->getHeight(), 150);
-  EXPECT_EQ(app.titleAtSetup, "");
   EXPECT_FLOAT_EQ(window->getContentScale(), 1.0f);
-  window->setTitle("set later");
-  EXPECT_EQ(window->getTitle(), "set later");
 
   app.runFrame(false);
   app.runFrame(false);
-  EXPECT_EQ(app.lifecycle(), (std::vector<std::string>{"setup", "resize", "update", "draw", "update", "draw"}));
+  // The real pointer may wander into the window meanwhile.
+  EXPECT_EQ(app.hooks("move"), (std::vector<std::string>{"setup", "resize", "update", "draw", "update", "draw"}));
   EXPECT_EQ(app.getElapsedFrames(), 2u);
 
   window->close();
   EXPECT_TRUE(app.isQuitRequested());
   EXPECT_THROW(window->getSize(), loom::app::ExcInvalidWindow);
   app.shutDown();
-  app.shutDown();
-  EXPECT_EQ(app.shutdowns, 1);
-}
-
-TEST(Window, CloseRequestFromTheWindowSystemEndsTheLoopAfterTheFrame) {
-  RecordingApp app;
-  ASSERT_TRUE(app.startUp("Application", {}));
-  app.getWindow()->closeRequested();
-  EXPECT_EQ(app.getNumWindows(), 0u);
-  EXPECT_TRUE(app.isQuitRequested());
   app.shutDown();
   EXPECT_EQ(app.shutdowns, 1);
 }
@@ -163,20 +135,15 @@ TEST_F(WindowEvents, SecondButtonEndsTheDragOnEitherRelease) {
   EXPECT_EQ(app.hooks(), (std::vector<std::string>{"down", "down", "up", "move"}));
 }
 
-TEST_F(WindowEvents, ReturnKeyArrivesAsCodeThirteen) {
-  window->key(13, '\r', true, 0);
-  window->key(13, '\r', false, 0);
-  ASSERT_EQ(app.hooks(), (std::vector<std::string>{"key"}));
-  EXPECT_EQ(app.log[0].code, 13);
-}
-
-TEST_F(WindowEvents, AConnectedSlotCanKeepAnEventFromTheHook) {
+TEST_F(WindowEvents, ReturnReachesTheHookAsCodeThirteenUnlessASlotHandlesIt) {
   auto connection = window->signalKeyDown.connect([](KeyEvent& e) { e.setHandled(); });
   window->key(13, '\r', true, 0);
   EXPECT_TRUE(app.log.empty());
   connection.disconnect();
   window->key(13, '\r', true, 0);
-  EXPECT_EQ(app.log.size(), 1u);
+  window->key(13, '\r', false, 0);
+  ASSERT_EQ(app.hooks(), (std::vector<std::string>{"key"}));
+  EXPECT_EQ(app.log[0].code, 13);
 }
 
 TEST_F(WindowEvents, TouchesArriveAsBeganMovedEndedWithPreviousPositions) {
