@@ -10,6 +10,7 @@
 #include "resources/pvr.h"
 #include "resources/pvr_builder.h"
 #include "resources/texture_manager.h"
+#include "resources/texture_parameter.h"
 #include "support/gl_test_context.h"
 
 namespace {
@@ -17,19 +18,11 @@ namespace {
 using inkvane::InputSource;
 using inkvane::TextureRequest;
 
+using strophe_test::textureParameter;
+
 class TextureGl : public ::testing::Test {
  protected:
   strophe_test::GlTestContext context_{64, 64};
-
-  // A parameter of the bound texture, or of its level when one is given.
-  static GLint parameter(GLenum name, int level = -1) {
-    GLint v = 0;
-    if (level < 0)
-      glGetTexParameteriv(GL_TEXTURE_2D, name, &v);
-    else
-      glGetTexLevelParameteriv(GL_TEXTURE_2D, level, name, &v);
-    return v;
-  }
 };
 
 TEST_F(TextureGl, ManagerCachesByRequestAndTheLineSpriteBecomesAnAlphaMask) {
@@ -45,7 +38,7 @@ TEST_F(TextureGl, ManagerCachesByRequestAndTheLineSpriteBecomesAnAlphaMask) {
 
   // 8 × 8 GL_ALPHA, every column reading 0, 0, 127, 255, 255, 127, 0, 0.
   glBindTexture(GL_TEXTURE_2D, first->getTextureId());
-  EXPECT_EQ(parameter(GL_TEXTURE_INTERNAL_FORMAT, 0), GL_ALPHA);
+  EXPECT_EQ(textureParameter(GL_TEXTURE_INTERNAL_FORMAT, 0), GL_ALPHA);
   EXPECT_EQ(std::make_pair(first->getWidth(), first->getHeight()), std::make_pair(8, 8));
   EXPECT_EQ(first->getMaxU(), 1.0f);
   std::uint8_t texels[64];
@@ -53,8 +46,8 @@ TEST_F(TextureGl, ManagerCachesByRequestAndTheLineSpriteBecomesAnAlphaMask) {
   glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, texels);
   const int column[8] = {0, 0, 127, 255, 255, 127, 0, 0};
   for (int i = 0; i < 64; ++i) EXPECT_EQ(texels[i], column[i / 8]) << i;
-  EXPECT_EQ(parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-  EXPECT_EQ(parameter(GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
+  EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+  EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE);
 }
 
 // Pending errors from earlier calls do not make the upload fail.
@@ -65,8 +58,8 @@ TEST_F(TextureGl, PaddedImageDrawsAsAQuadOfTheImageSize) {
   EXPECT_EQ(std::make_pair(texture.getWidth(), texture.getHeight()), std::make_pair(8, 4));
   EXPECT_EQ(std::make_pair(texture.getMaxU(), texture.getMaxV()), std::make_pair(0.625f, 0.75f));
   glBindTexture(GL_TEXTURE_2D, texture.getTextureId());
-  EXPECT_EQ(parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-  EXPECT_EQ(parameter(GL_TEXTURE_WIDTH, 2), 2) << "mipmaps were built";
+  EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+  EXPECT_EQ(textureParameter(GL_TEXTURE_WIDTH, 2), 2) << "mipmaps were built";
 
   glViewport(0, 0, 64, 64);
   glMatrixMode(GL_PROJECTION);
@@ -102,19 +95,19 @@ TEST_F(TextureGl, PvrUploadsLevelZeroInItsPixelFormat) {
   ASSERT_TRUE(texture);
   EXPECT_EQ(std::make_pair(texture->getWidth(), texture->getHeight()), std::make_pair(256, 128));
   glBindTexture(GL_TEXTURE_2D, texture->getId());
-  EXPECT_EQ(parameter(GL_TEXTURE_INTERNAL_FORMAT, 0), GL_RGBA);
+  EXPECT_EQ(textureParameter(GL_TEXTURE_INTERNAL_FORMAT, 0), GL_RGBA);
   std::vector<std::uint8_t> back(256 * 128 * 4);
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, back.data());
   EXPECT_TRUE(std::equal(back.begin(), back.end(), pvr.begin() + 52));
-  EXPECT_EQ(parameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
-  EXPECT_EQ(parameter(GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
+  EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
+  EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
 
   auto mipmapped = inkvane::uploadPvr(loom::Buffer(strophe_test::makePvr(4, 4, 0x1B, 16)), true, GL_CLAMP_TO_EDGE,
                                       GL_CLAMP_TO_EDGE);
   glBindTexture(GL_TEXTURE_2D, mipmapped->getId());
-  EXPECT_EQ(parameter(GL_TEXTURE_INTERNAL_FORMAT, 0), GL_ALPHA);
-  EXPECT_EQ(parameter(GL_TEXTURE_WIDTH, 2), 1);
-  EXPECT_EQ(parameter(GL_GENERATE_MIPMAP), 0);
+  EXPECT_EQ(textureParameter(GL_TEXTURE_INTERNAL_FORMAT, 0), GL_ALPHA);
+  EXPECT_EQ(textureParameter(GL_TEXTURE_WIDTH, 2), 1);
+  EXPECT_EQ(textureParameter(GL_GENERATE_MIPMAP), 0);
 
   // A rejected file leaves no texture name behind.
   GLuint before = 0, after = 0;

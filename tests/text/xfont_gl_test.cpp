@@ -8,6 +8,7 @@
 
 #include "paths/followable_path.h"
 #include "resources/temp_file.h"
+#include "resources/texture_parameter.h"
 #include "support/gl_test_context.h"
 #include "text/xfont.h"
 #include "text/xfont_builder.h"
@@ -16,6 +17,7 @@ namespace {
 
 using inkvane::InputSource;
 using inkvane::XFont;
+using strophe_test::textureParameter;
 
 // Real GL, with each draw's index count recorded on the way through.
 class CountingGl : public inkvane::XFontGl {
@@ -52,19 +54,11 @@ TEST(XFontGl, AtlasHoldsEachBitmapAtItsCellPlusTheInset) {
       for (int c = 0; c < g.width; ++c)
         EXPECT_EQ(atlas[(g.atlasY + 2 + r) * 30 + g.atlasX + 2 + c], g.bitmap[r * g.width + c]);
 
-  const auto parameter = [](GLenum name, int level = -1) {
-    GLint value = 0;
-    if (level < 0)
-      glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
-    else
-      glGetTexLevelParameteriv(GL_TEXTURE_2D, level, name, &value);
-    return value;
-  };
-  EXPECT_EQ(parameter(GL_TEXTURE_INTERNAL_FORMAT, 0), GL_ALPHA);
-  EXPECT_EQ(parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-  EXPECT_EQ(parameter(GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
-  EXPECT_EQ(parameter(GL_GENERATE_MIPMAP), 0);
-  EXPECT_EQ(parameter(GL_TEXTURE_WIDTH, 1), 15) << "mipmaps were generated";
+  EXPECT_EQ(textureParameter(GL_TEXTURE_INTERNAL_FORMAT, 0), GL_ALPHA);
+  EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+  EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
+  EXPECT_EQ(textureParameter(GL_GENERATE_MIPMAP), 0);
+  EXPECT_EQ(textureParameter(GL_TEXTURE_WIDTH, 1), 15) << "mipmaps were generated";
   GLint alignment = 0;
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
   EXPECT_EQ(alignment, 4) << "unpack alignment restored";
