@@ -29,6 +29,11 @@ void PathSketch::clear() {
 void PathSketch::addPoint(float x, float y) {
   // A point before any clear starts the sketch as a clear would.
   if (!raw_) raw_ = std::make_unique<FollowablePath>(FollowablePath::Extrapolated);
+  // A stroke that has reached the longest path smoothing takes (or a point
+  // that is not finite) stops growing: the pointer's input must never throw.
+  const float extended =
+      raw_->empty() ? 0.0f : raw_->totalLength() + (Vector2(x, y) - raw_->point(raw_->count() - 1)).length();
+  if (!(extended / step_ <= kMaxSamples)) return;
   raw_->add(x, y);
   FollowablePathRef smoothed = resample(*raw_);
   if (!smoothed) return;

@@ -20,7 +20,8 @@ class PathSketch {
   // empties the ribbon (its arrays are kept for the next build).
   void clear();
   // Appends a pointer position and smooths the whole raw path again; until the
-  // raw path is one step long there is no smoothed path.
+  // raw path is one step long there is no smoothed path. A point that would
+  // make the stroke longer than resample accepts is ignored.
   void addPoint(float x, float y);
 
   // A new Extrapolated path smoothing the given one, or null when it is shorter

@@ -64,6 +64,15 @@ TEST(Resample, StraightPathSmoothsOntoTheSameLineRunningForward) {
 TEST(Resample, NonFiniteOrHugeLengthsAreRefused) {
   EXPECT_THROW(appSketch().resample(line({{0, 0}, {std::numeric_limits<float>::quiet_NaN(), 0}})), std::length_error);
   EXPECT_THROW(appSketch().resample(line({{0, 0}, {3e38f, 0}})), std::length_error);
+  // Pointer input is never refused by throwing: the stroke just stops growing.
+  PathSketch sketch = appSketch();
+  sketch.addPoint(0, 0);
+  sketch.addPoint(100, 0);
+  const auto smoothed = sketch.smoothed();
+  EXPECT_NO_THROW(sketch.addPoint(4e6f, 0));
+  EXPECT_NO_THROW(sketch.addPoint(std::numeric_limits<float>::quiet_NaN(), 0));
+  EXPECT_EQ(sketch.raw()->count(), 2);
+  EXPECT_EQ(sketch.smoothed(), smoothed);
 }
 
 TEST(PathSketch, GrowsASmoothedPathAndRibbonAsPointsArrive) {
