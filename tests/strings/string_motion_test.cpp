@@ -40,6 +40,17 @@ TEST_F(StringMotion, GravityActsAlongThePathDirection) {
     EXPECT_EQ(flat.strings()[0]->forces[j], 0.0f);
     EXPECT_NEAR(uphill.strings()[0]->forces[j], -1.6f, 1e-4f);
   }
+
+  // Single precision throughout: the root is rounded to float before the
+  // division. On a 1:3 slope a division in double lands one ulp lower.
+  StringSet steep(&counters, linePath(0, 0, 10, 30), 0.0f, 4.0f);
+  steep.addString(layOut({8}, 100));
+  const String& s = *steep.strings()[0];
+  const float tx = s.tangentsX[0];
+  const float ty = s.tangentsY[0];
+  const float root = static_cast<float>(std::sqrt(static_cast<double>(tx * tx + ty * ty)));
+  steep.update(0.0f, 1.0f, kPlay);
+  EXPECT_EQ(s.forces[0], ty / root);
 }
 
 TEST_F(StringMotion, ANewStringStartsAtRestAndMovesOnlyByGravity) {

@@ -129,7 +129,7 @@ TEST_F(BuiltInScene, RunsBitForBitTheSame) {
     }
   }
   EXPECT_GT(heldSteps, 100);
-  EXPECT_EQ(hash, 5103453186555075083u);
+  EXPECT_EQ(hash, 6700503765758577870u);
 }
 
 }  // namespace
