@@ -23,8 +23,10 @@ void StringSet::dragHeldStrings() {
     if (!f || s.dragDelta == 0.0f) continue;
 
     if (f->finger) {
+      // Taken in double over the event times, then kept as a float like every
+      // other quantity of the step.
       const double elapsed = f->finger->time - f->finger->previousTime;
-      const double speed = static_cast<double>(s.dragDelta) / elapsed;  // pixels per second
+      const float speed = static_cast<float>(static_cast<double>(s.dragDelta) / elapsed);  // px/s
       if (s.dragDelta < 0.0f && speed < -kMaxDragSpeed) s.dragDelta = -kMaxDragStep;
       if (s.dragDelta > 0.0f && speed > kMaxDragSpeed) s.dragDelta = kMaxDragStep;
     }

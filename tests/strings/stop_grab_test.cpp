@@ -126,6 +126,16 @@ TEST_F(StopsOnLevelPath, AFastDragMovesTheSpeedLimitPerStep) {
   EXPECT_EQ(string(0).positions[0], 405.0f + 2 * 32.25f);
 }
 
+TEST_F(StopsOnLevelPath, TheSpeedLimitComparesTheSpeedAsAFloat) {
+  set.addString(layOut({30, 30}, 100));
+  Finger& f = fingers.add(0, 0, 110.0f, 1.0);
+  step();
+  // 1935.00003 px/s in double, exactly the limit once rounded to float.
+  fingers.move(f, 150.0f, 1.0 + 40.0 / 1935.00003);
+  step();
+  EXPECT_EQ(string(0).heldPosition, 140.0f);
+}
+
 TEST_F(StopsOnLevelPath, DraggingBackIntoAStringAtTheFrontEndStopsOneGapAfterIt) {
   set.addString(layOut({10, 10}, 0));
   set.addString(layOut({10, 10}, 100));
