@@ -23,10 +23,15 @@ void StringSet::dragHeldStrings() {
     if (!f || s.dragDelta == 0.0f) continue;
 
     if (f->finger) {
+      // Taken in double over the event times, then kept as a float like every
+      // other quantity of the step. It divides the whole step's displacement by
+      // the time between the finger's last two events, which overrates it when
+      // several events come in one frame: so the limit only ever shortens a
+      // step, or a slow drag would fling its string ahead of the finger.
       const double elapsed = f->finger->time - f->finger->previousTime;
-      const double speed = static_cast<double>(s.dragDelta) / elapsed;  // pixels per second
-      if (s.dragDelta < 0.0f && speed < -kMaxDragSpeed) s.dragDelta = -kMaxDragStep;
-      if (s.dragDelta > 0.0f && speed > kMaxDragSpeed) s.dragDelta = kMaxDragStep;
+      const float speed = static_cast<float>(static_cast<double>(s.dragDelta) / elapsed);  // px/s
+      if (s.dragDelta < 0.0f && speed < -kMaxDragSpeed) s.dragDelta = std::max(s.dragDelta, -kMaxDragStep);
+      if (s.dragDelta > 0.0f && speed > kMaxDragSpeed) s.dragDelta = std::min(s.dragDelta, kMaxDragStep);
     }
     const float target = s.heldPosition + s.dragDelta;
     s.heldPosition = s.dragDelta < 0.0f ? dragLimitBackward(i, *f, target)

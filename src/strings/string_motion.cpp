@@ -13,8 +13,10 @@ constexpr float kInfinity = std::numeric_limits<float>::infinity();
 }
 
 // Gravity projected on the unit direction of the path under each glyph:
-// f = (t . g) * strength / |t|, with t half the chord around the glyph. A glyph
-// without width has no chord and feels no force (the formula would give 0/0).
+// f = (t . g) * strength / |t|, with t half the chord around the glyph. The
+// root is taken in double and rounded to float before the division: the step's
+// arithmetic is single precision. A glyph without width has no chord and feels
+// no force (the formula would give 0/0).
 void StringSet::applyForces(float gx, float gy, const StepParameters& p) {
   for (const auto& string : strings_) {
     String& s = *string;
@@ -23,8 +25,9 @@ void StringSet::applyForces(float gx, float gy, const StepParameters& p) {
       const float ty = s.tangentsY[j];
       const float chord2 = tx * tx + ty * ty;
       const float along = (tx * gx + ty * gy) * p.gravityStrength;
-      const double force = along / std::sqrt(static_cast<double>(chord2));
-      s.forces[j] = chord2 > 0.0f && std::isfinite(force) ? static_cast<float>(force) : 0.0f;
+      const float chord = static_cast<float>(std::sqrt(static_cast<double>(chord2)));
+      const float force = along / chord;
+      s.forces[j] = chord2 > 0.0f && std::isfinite(force) ? force : 0.0f;
     }
   }
 }

@@ -17,7 +17,7 @@
 namespace inkvane {
 
 constexpr int kRelaxationPasses = 200;  // passes per step
-constexpr double kMaxDragSpeed = 1935.0;  // pixels per second
+constexpr float kMaxDragSpeed = 1935.0f;  // pixels per second
 constexpr float kMaxDragStep = 32.25f;    // pixels per step: the speed limit at 60 steps per second
 
 class StringSet final : public FingerTrackerDelegate {

@@ -1,5 +1,6 @@
-// Finger life cycle as seen by the delegate: creation, matching, loss,
-// duplicates, release, and the ids drawn from the shared counters.
+// Fingers as the delegate sees them: capture, matching along the path, the
+// thinning of contacts where the path passes a pointer twice, loss, duplicates,
+// release, and ids drawn from the shared counters.
 #include "fingers/finger_tracker.h"
 
 #include <gtest/gtest.h>
@@ -10,24 +11,23 @@
 namespace inkvane {
 namespace {
 
+using Events = std::vector<std::string>;
+
 struct RecordingDelegate : FingerTrackerDelegate {
-  std::vector<std::string> events;
+  Events events;
   void fingerAdded(Finger* f) override { events.push_back("added " + std::to_string(f->id)); }
   void fingerUpdated(Finger* f) override { events.push_back("updated " + std::to_string(f->id)); }
   void fingerRemoved(Finger* f) override { events.push_back("removed " + std::to_string(f->id)); }
 };
 
-// A hairpin: out along y = 0, a short turn of `turn` pixels, back along y = turn.
-FollowablePath hairpin(float legLength, float turn) {
+// Out along y = 0 for `leg` pixels, a turn of `turn` pixels, back along y = turn.
+FollowablePath hairpin(float leg, float turn) {
   FollowablePath path;
-  path.add(0.0f, 0.0f);
-  path.add(legLength, 0.0f);
-  path.add(legLength, turn);
-  path.add(0.0f, turn);
+  for (auto [x, y] : {std::pair{0.0f, 0.0f}, {leg, 0.0f}, {leg, turn}, {0.0f, turn}}) path.add(x, y);
   return path;
 }
 
-struct TrackerTest : ::testing::Test {
+struct Tracker : ::testing::Test {
   FollowablePath path = hairpin(400.0f, 400.0f);  // legs far apart: one contact at a time
   IdCounters counters{};
   RecordingDelegate delegate;
@@ -36,15 +36,13 @@ struct TrackerTest : ::testing::Test {
   const FingerTracker::FingerList& fingers(int pointerId) { return tracker.fingersOf(pointerId); }
 };
 
-TEST_F(TrackerTest, APointerNearThePathMakesOneFingerThatFollowsIt) {
-  tracker.trackPointer(0, 1.0, 50.0f, 10.0f);
+TEST_F(Tracker, AFingerFollowsItsPointerWhileItStaysWithinReach) {
+  tracker.trackPointer(0, 1.0, 50.0f, 43.0f);  // exactly the capture distance
   ASSERT_EQ(fingers(0).size(), 1u);
   const Finger& f = *fingers(0)[0];
-  EXPECT_EQ(f.id, 0);
   EXPECT_EQ(f.position, 50.0f);
   EXPECT_EQ(f.previousPosition, 50.0f);
   EXPECT_EQ(f.previousTime, 1.0);
-  EXPECT_FLOAT_EQ(f.distance, 10.0f);
   EXPECT_EQ(counters[kNextFingerId], 1);
 
   tracker.trackPointer(0, 1.25, 80.0f, -5.0f);
@@ -53,60 +51,39 @@ TEST_F(TrackerTest, APointerNearThePathMakesOneFingerThatFollowsIt) {
   EXPECT_EQ(f.previousPosition, 50.0f);
   EXPECT_EQ(f.time, 1.25);
   EXPECT_EQ(f.previousTime, 1.0);
-  EXPECT_FALSE(f.matched);
-  EXPECT_EQ(delegate.events, (std::vector<std::string>{"added 0", "updated 0"}));
-}
+  EXPECT_EQ(f.distance, 5.0f);
+  tracker.trackPointer(0, 1.5, 90.0f, 0.0f);
+  EXPECT_EQ(f.previousTime, 1.25);
 
-TEST_F(TrackerTest, APointerBeyondCaptureDistanceLosesItsFingers) {
-  tracker.trackPointer(0, 0.0, 50.0f, 0.0f);
-  tracker.trackPointer(0, 0.1, 50.0f, 43.5f);
+  tracker.trackPointer(0, 1.75, 90.0f, 43.5f);  // out of reach: the finger is lost
   EXPECT_TRUE(fingers(0).empty());
-  EXPECT_EQ(delegate.events, (std::vector<std::string>{"added 0", "removed 0"}));
+  EXPECT_EQ(delegate.events, (Events{"added 0", "updated 0", "updated 0", "removed 0"}));
 }
 
-TEST_F(TrackerTest, AFarJumpAddsTheNewFingerBeforeRemovingTheOld) {
+TEST_F(Tracker, AFarJumpAddsTheNewFingerBeforeRemovingTheOld) {
   tracker.trackPointer(0, 0.0, 50.0f, 0.0f);
-  tracker.trackPointer(0, 0.1, 114.5f, 0.0f);  // exactly the match distance away
+  tracker.trackPointer(0, 0.1, 114.5f, 0.0f);  // exactly the match distance along the path
   ASSERT_EQ(fingers(0).size(), 1u);
   EXPECT_EQ(fingers(0)[0]->id, 1);
-  EXPECT_EQ(delegate.events, (std::vector<std::string>{"added 0", "added 1", "removed 0"}));
+  EXPECT_EQ(delegate.events, (Events{"added 0", "added 1", "removed 0"}));
 }
 
-TEST_F(TrackerTest, OnlyPointerIdsBelowTenAreTracked) {
-  tracker.trackPointer(10, 0.0, 50.0f, 0.0f);
-  EXPECT_TRUE(delegate.events.empty());
-  EXPECT_EQ(tracker.fingers().count(10), 0u);
-  tracker.trackPointer(-1, 0.0, 50.0f, 0.0f);
-  ASSERT_EQ(fingers(-1).size(), 1u);
-  EXPECT_EQ(fingers(-1)[0]->pointerId, -1);
+TEST_F(Tracker, WhereThePathPassesTwiceOnlyContactsFarEnoughApartAlongItCount) {
+  // Legs half a pixel apart: contacts at x and at 256.5 - x along the path.
+  path = hairpin(128.0f, 0.5f);
+  tracker.trackPointer(0, 0.0, 96.0f, 0.125f);  // 96 and 160.5: exactly the match distance
+  ASSERT_EQ(fingers(0).size(), 2u);
+  tracker.releasePointer(0);
+  EXPECT_EQ(delegate.events, (Events{"added 0", "added 1", "removed 0", "removed 1"}));
+
+  tracker.trackPointer(1, 0.0, 97.0f, 0.125f);  // 97 and 159.5: the nearer one only
+  ASSERT_EQ(fingers(1).size(), 1u);
+  EXPECT_EQ(fingers(1)[0]->position, 97.0f);
+  tracker.trackPointer(2, 0.0, 97.0f, 0.25f);  // equally near: neither
+  EXPECT_TRUE(fingers(2).empty());
 }
 
-TEST_F(TrackerTest, ReleaseReportsEveryFingerInListOrder) {
-  path = hairpin(200.0f, 20.0f);
-  tracker.trackPointer(3, 0.0, 100.0f, 10.0f);  // both legs: contacts at 100 and 320
-  ASSERT_EQ(fingers(3).size(), 2u);
-  tracker.releasePointer(3);
-  EXPECT_TRUE(fingers(3).empty());
-  EXPECT_EQ(delegate.events,
-            (std::vector<std::string>{"added 0", "added 1", "removed 0", "removed 1"}));
-  tracker.releasePointer(12);  // never tracked: nothing to report, no list made
-  EXPECT_EQ(tracker.fingers().count(12), 0u);
-}
-
-TEST_F(TrackerTest, ContactsCloserThanTheMatchDistanceGiveOneFingerAtTheNearer) {
-  path = hairpin(100.0f, 10.0f);
-  // Legs at 75 (3 px away) and 135 (7 px away): 60 apart along the path.
-  tracker.trackPointer(0, 0.0, 75.0f, 3.0f);
-  ASSERT_EQ(fingers(0).size(), 1u);
-  EXPECT_EQ(fingers(0)[0]->position, 75.0f);
-
-  // Equally near: both contacts are rejected and the finger is lost.
-  tracker.trackPointer(1, 0.0, 75.0f, 5.0f);
-  EXPECT_TRUE(fingers(1).empty());
-}
-
-TEST_F(TrackerTest, FingersMeetingAtOnePlaceKeepTheOlder) {
-  path = hairpin(400.0f, 400.0f);
+TEST_F(Tracker, FingersMeetingAtOnePlaceKeepTheOlder) {
   for (int id : {0, 1}) {
     auto f = std::make_shared<Finger>();
     f->id = id;
@@ -114,16 +91,25 @@ TEST_F(TrackerTest, FingersMeetingAtOnePlaceKeepTheOlder) {
     f->age = 1;
     tracker.fingersOf(0).push_back(f);
   }
-  tracker.trackPointer(0, 0.0, 120.0f, 0.0f);  // within reach of both
+  tracker.trackPointer(0, 0.0, 120.0f, 0.0f);  // within reach of both: both move to 120
   ASSERT_EQ(fingers(0).size(), 1u);
   EXPECT_EQ(fingers(0)[0]->id, 0);
-  EXPECT_EQ(delegate.events, (std::vector<std::string>{"updated 0", "updated 1", "removed 1"}));
+  EXPECT_EQ(delegate.events, (Events{"updated 0", "updated 1", "removed 1"}));
 }
 
-TEST(FingerTrackerIds, TrackersSharingCountersNeverReuseAnId) {
-  FollowablePath path;
-  path.add(0.0f, 0.0f);
-  path.add(100.0f, 0.0f);
+TEST_F(Tracker, PointerIdsFromTenOnAreIgnoredAndNegativeOnesTracked) {
+  tracker.trackPointer(10, 0.0, 50.0f, 0.0f);
+  tracker.releasePointer(12);
+  EXPECT_TRUE(delegate.events.empty());
+  EXPECT_EQ(tracker.fingers().count(10), 0u);
+  EXPECT_EQ(tracker.fingers().count(12), 0u);
+  tracker.trackPointer(-1, 0.0, 50.0f, 0.0f);
+  ASSERT_EQ(fingers(-1).size(), 1u);
+  EXPECT_EQ(fingers(-1)[0]->pointerId, -1);
+}
+
+TEST(FingerIds, TrackersSharingCountersNeverReuseAnId) {
+  FollowablePath path = hairpin(100.0f, 100.0f);
   IdCounters counters{7, 0};
   RecordingDelegate a;
   RecordingDelegate b;
@@ -131,23 +117,44 @@ TEST(FingerTrackerIds, TrackersSharingCountersNeverReuseAnId) {
   FingerTracker second(&path, &counters, &b);
   first.trackPointer(0, 0.0, 10.0f, 0.0f);
   second.trackPointer(0, 0.0, 10.0f, 0.0f);
-  EXPECT_EQ(a.events, std::vector<std::string>{"added 7"});
-  EXPECT_EQ(b.events, std::vector<std::string>{"added 8"});
-  EXPECT_EQ(counters[kNextFingerId], 9);
+  EXPECT_EQ(a.events, Events{"added 7"});
+  EXPECT_EQ(b.events, Events{"added 8"});
+
+  FingerTracker alone(nullptr, nullptr, nullptr);  // no path: never a finger
+  alone.trackPointer(0, 0.0, 1.0f, 1.0f);
+  EXPECT_TRUE(alone.fingersOf(0).empty());
 }
 
-TEST(FingerTrackerIds, WithoutPathOrCountersNothingBreaks) {
-  RecordingDelegate delegate;
-  FingerTracker tracker(nullptr, nullptr, &delegate);
-  tracker.trackPointer(0, 0.0, 1.0f, 1.0f);
-  EXPECT_TRUE(delegate.events.empty());
+TEST(HitCandidates, BeyondASegmentOrOnAPointTheNearerEndCounts) {
   FollowablePath path;
   path.add(0.0f, 0.0f);
-  path.add(100.0f, 0.0f);
-  FingerTracker own(&path, nullptr, nullptr);
-  own.trackPointer(0, 0.0, 10.0f, 0.0f);
-  own.trackPointer(0, 0.0, 90.0f, 0.0f);
-  EXPECT_EQ(own.fingersOf(0).at(0)->id, 1);
+  path.add(200.0f, 0.0f);
+  path.add(200.0f, 0.0f);  // a segment of length 0: t is 0/0
+  std::vector<HitCandidate> found;
+  collectHitCandidates(path, -30.0f, 0.0f, found);
+  collectHitCandidates(path, 205.0f, 0.0f, found);
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[0].position, 0.0f);
+  EXPECT_EQ(found[0].distance, 30.0f);
+  for (int i : {1, 2}) {
+    EXPECT_EQ(found[i].position, 200.0f);
+    EXPECT_EQ(found[i].distance, 5.0f);
+  }
+}
+
+TEST(HitCandidates, SeparationComparesWithTruncatedPositions) {
+  std::vector<float> scratch;
+  // 100.9 is kept as 100, so 143.5 (42.6 away) and 143 (exactly 43) both pass.
+  std::vector<HitCandidate> candidates{
+      {143.5f, 2.0f, false}, {100.9f, 1.0f, false}, {142.9f, 3.0f, false}, {60.0f, 4.0f, false}};
+  separateHitCandidates(candidates, scratch);
+  ASSERT_EQ(candidates.size(), 2u);
+  EXPECT_EQ(candidates[0].position, 100.9f);  // nearest first
+  EXPECT_EQ(candidates[1].position, 143.5f);
+
+  candidates = {{100.9f, 1.0f, false}, {143.0f, 2.0f, false}};
+  separateHitCandidates(candidates, scratch);
+  EXPECT_EQ(candidates.size(), 2u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // tests: what the application and the finger tracker would otherwise provide.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -96,12 +97,7 @@ class FingerRig {
   void remove(Finger& finger) {
     set_.fingerRemoved(&finger);
     auto& list = set_.tracker().fingersOf(finger.pointerId);
-    for (auto it = list.begin(); it != list.end(); ++it) {
-      if (it->get() == &finger) {
-        list.erase(it);
-        return;
-      }
-    }
+    list.erase(std::find_if(list.begin(), list.end(), [&](const auto& f) { return f.get() == &finger; }));
   }
 
  private:
@@ -109,10 +105,11 @@ class FingerRig {
 };
 
 inline const Stop* fingerStop(const StringSet& set, int fingerId) {
-  for (const auto& stop : set.stops()) {
-    if (stop->kind == Stop::FingerStop && stop->id == fingerId) return stop.get();
-  }
-  return nullptr;
+  const auto& stops = set.stops();
+  const auto it = std::find_if(stops.begin(), stops.end(), [&](const auto& stop) {
+    return stop->kind == Stop::FingerStop && stop->id == fingerId;
+  });
+  return it == stops.end() ? nullptr : it->get();
 }
 
 }  // namespace inkvane::testing
