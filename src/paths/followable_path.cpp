@@ -30,9 +30,10 @@ void FollowablePath::reserve(int points) {
 void FollowablePath::add(float x, float y) {
   float length = 0.0f;
   if (count_ > 0) {
-    const double dx = static_cast<double>(x) - xs_.back();
-    const double dy = static_cast<double>(y) - ys_.back();
-    length = lengths_.back() + static_cast<float>(std::sqrt(dx * dx + dy * dy));
+    // Single precision throughout, but for the root.
+    const float dx = x - xs_.back();
+    const float dy = y - ys_.back();
+    length = lengths_.back() + static_cast<float>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
   }
   xs_.push_back(x);
   ys_.push_back(y);

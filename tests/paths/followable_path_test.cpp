@@ -44,6 +44,12 @@ TEST(FollowablePath, LengthsAccumulateAndClearKeepsTheMode) {
   path.add(-1e8f, 0);
   path.add(4, 1e8f);
   EXPECT_EQ(path.angleAt(0), 0.785398185f);
+
+  // Squares summed in float, only the root in double (all-double gives 5660.39111).
+  path.clear();
+  path.add(0, 0);
+  path.add(4000, 4005);
+  EXPECT_EQ(path.totalLength(), 5660.39062f);
 }
 
 TEST(FollowablePath, EveryModeAtTheEndsAndBeyondThem) {
