@@ -26,4 +26,15 @@ struct Finger {
   std::unique_ptr<FingerData> data;
 };
 
+// A new finger of `pointerId`, as if it had just come to rest at `position`.
+inline std::shared_ptr<Finger> makeFinger(int pointerId, int id, float position, float distance, double time) {
+  auto finger = std::make_shared<Finger>();
+  finger->id = id;
+  finger->position = finger->previousPosition = position;
+  finger->time = finger->previousTime = time;
+  finger->pointerId = pointerId;
+  finger->distance = distance;
+  return finger;
+}
+
 }  // namespace inkvane

@@ -89,12 +89,7 @@ void FingerTracker::dropDuplicates(FingerList& list, int pointerId) {
 }
 
 void FingerTracker::addFinger(int pointerId, int fingerId, float position, float distance, double time) {
-  auto finger = std::make_shared<Finger>();
-  finger->id = fingerId;
-  finger->position = finger->previousPosition = position;
-  finger->time = finger->previousTime = time;
-  finger->pointerId = pointerId;
-  finger->distance = distance;
+  auto finger = makeFinger(pointerId, fingerId, position, distance, time);
   FingerList& list = fingersOf(pointerId);
   list.push_back(finger);
   if (delegate_) delegate_->fingerAdded(finger.get());

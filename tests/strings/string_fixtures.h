@@ -75,12 +75,7 @@ class FingerRig {
   explicit FingerRig(StringSet& set) : set_(set) {}
 
   Finger& add(int pointerId, int id, float position, double time = 0.0, float distance = 0.0f) {
-    auto finger = std::make_shared<Finger>();
-    finger->id = id;
-    finger->position = finger->previousPosition = position;
-    finger->time = finger->previousTime = time;
-    finger->pointerId = pointerId;
-    finger->distance = distance;
+    auto finger = makeFinger(pointerId, id, position, distance, time);
     set_.tracker().fingersOf(pointerId).push_back(finger);
     set_.fingerAdded(finger.get());
     return *finger;
