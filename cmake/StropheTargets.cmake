@@ -56,12 +56,15 @@ function(strophe_benchmark name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
 endfunction()
 
-# strophe_fuzzer(<name> SOURCES ... [DEPS ...] CORPUS <dir>)
+# strophe_fuzzer(<name> SOURCES ... [DEPS ...] CORPUS <dir> [<dir> ...])
 #   With STROPHE_FUZZ: a libFuzzer binary <name> (clang, address + undefined).
 #   Always (when tests are on): <name>_replay, the same entry point driven by a small
-#   main over every file of the corpus, registered with CTest.
+#   main over every file of the corpus, registered with CTest. The replay holds every
+#   input to STROPHE_FUZZ_MEMORY_LIMIT_MB, both for one allocation and for the peak
+#   resident size, as the fuzzer run with -malloc_limit_mb and -rss_limit_mb does.
+set(STROPHE_FUZZ_MEMORY_LIMIT_MB 256)
 function(strophe_fuzzer name)
-  cmake_parse_arguments(A "" "CORPUS" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS;CORPUS" ${ARGN})
   if(STROPHE_FUZZ)
     add_executable(${name} ${A_SOURCES})
     target_link_libraries(${name} PRIVATE ${A_DEPS})
@@ -73,7 +76,16 @@ function(strophe_fuzzer name)
     add_executable(${name}_replay ${A_SOURCES} ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)
     target_link_libraries(${name}_replay PRIVATE ${A_DEPS})
     target_include_directories(${name}_replay PRIVATE ${PROJECT_SOURCE_DIR}/src)
-    add_test(NAME ${name}_replay COMMAND ${name}_replay ${A_CORPUS})
-    set_tests_properties(${name}_replay PROPERTIES LABELS fuzz TIMEOUT 300)
+    add_test(NAME ${name}_replay COMMAND ${name}_replay --limit-mb=${STROPHE_FUZZ_MEMORY_LIMIT_MB} ${A_CORPUS})
+    set(_props LABELS fuzz TIMEOUT 300)
+    # A sanitizer owns malloc: its allocator refuses the large allocation instead.
+    if(STROPHE_SANITIZE MATCHES "address" OR STROPHE_FUZZ)
+      list(APPEND _props ENVIRONMENT "ASAN_OPTIONS=max_allocation_size_mb=${STROPHE_FUZZ_MEMORY_LIMIT_MB}")
+    elseif(STROPHE_SANITIZE MATCHES "thread")
+      list(APPEND _props ENVIRONMENT "TSAN_OPTIONS=max_allocation_size_mb=${STROPHE_FUZZ_MEMORY_LIMIT_MB}")
+    else()
+      target_compile_definitions(${name}_replay PRIVATE STROPHE_REPLAY_CHECKS_ALLOCATIONS)
+    endif()
+    set_tests_properties(${name}_replay PROPERTIES ${_props})
   endif()
 endfunction()

@@ -20,6 +20,10 @@ namespace {
 // raw bytes than this many times the file size cannot be complete.
 constexpr std::uint64_t kMaxDeflateRatio = 1040;
 constexpr std::uint64_t kMaxImageBytes = 256u << 20;  // decoded pixels, bytes
+// A ceiling on what libpng may allocate for one chunk or inflate from one.
+// The chunks still read (header, palette, transparency) are tiny and image
+// data is streamed, so this only backs up the skipping below.
+constexpr png_alloc_size_t kMaxChunkBytes = 8u << 20;
 
 struct PngInput {
   const std::uint8_t* data;
@@ -56,6 +60,11 @@ void onPngWarning(png_structp, png_const_charp) {}
 bool readPngHeader(png_structp png, png_infop info, PngLayout* layout) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_user_limits(png, kMaxImageDimension, kMaxImageDimension);
+  // Only the pixels matter: text, profiles, palettes of suggestions, Exif and
+  // every unknown chunk are passed over, never stored, so a chunk that declares a
+  // huge length costs nothing. Its handler would allocate that length first.
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+  png_set_chunk_malloc_max(png, kMaxChunkBytes);
   png_read_info(png, info);
 
   png_uint_32 width = 0, height = 0;
