@@ -17,6 +17,7 @@ namespace inkvane {
 namespace {
 
 constexpr std::size_t kChunkBytes = 1 << 20;  // read and inflate granularity
+constexpr std::uint64_t kMaxInflateRatio = 1040;  // above deflate's best, about 1032:1
 constexpr std::uint32_t kPvrTag = 0x21525650;  // "PVR!" read little-endian
 
 struct GzCloser {
@@ -85,13 +86,19 @@ loom::Buffer readPvrCcz(const std::uint8_t* data, std::size_t size) {
   // The content must end within the declared length, as a one-shot inflate
   // into a buffer of that length would require. Every round makes progress or
   // fails, so the loop ends with the input.
+  //
+  // The buffer is reserved once, exactly: growing it by doubling would make a
+  // content just over a power of two reserve twice its size, and keep the old
+  // and the new copy at once. Deflate expands at most about 1032:1, so a
+  // declared length beyond what the input could hold reserves only that much.
   std::vector<std::uint8_t> out;
   std::uint8_t noRoom = 0;  // zlib refuses a null output pointer even with no space
   try {
+    out.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(length, kMaxInflateRatio * stream.avail_in + 64)));
     for (;;) {
       const std::size_t produced = stream.total_out;
       if (produced == out.size() && out.size() < length)
-        out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(length, std::max(out.size() * 2, kChunkBytes))));
+        out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(length, out.size() + kChunkBytes)));
       stream.next_out = produced < out.size() ? out.data() + produced : &noRoom;
       stream.avail_out = static_cast<uInt>(out.size() - produced);
       const int status = inflate(&stream, Z_NO_FLUSH);
