@@ -2,7 +2,10 @@
 // and the wrapping of existing texture names.
 #include "framework/gl_texture.h"
 
+#include <memory>
+
 #include "framework/exceptions.h"
+#include "framework/gl_texture_name.h"
 
 namespace loom::gl {
 
@@ -50,7 +53,11 @@ Texture::~Texture() {
 }
 
 TextureRef Texture::create(GLenum target, GLuint textureId, int width, int height, bool doNotDispose) {
-  return TextureRef(new Texture(target, textureId, width, height, doNotDispose));
+  // An owned name is the wrapper's from here on, also when making it fails.
+  TextureName owned(doNotDispose ? 0 : textureId);
+  std::unique_ptr<Texture> texture(new Texture(target, textureId, width, height, doNotDispose));
+  owned.release();
+  return TextureRef(std::move(texture));
 }
 
 TextureRef Texture::create(const Surface8u& surface, const Format& format) {
@@ -78,24 +85,24 @@ TextureRef Texture::create(const std::uint8_t* data, GLenum dataFormat, int widt
 
 TextureRef Texture::upload(const void* pixels, GLenum dataFormat, GLenum dataType, int width, int height,
                            int rowLength, GLint internalFormat, const Format& format) {
-  GLuint id = 0;
-  glGenTextures(1, &id);
-  TextureRef texture(new Texture(format.target, id, width, height, false));
-  texture->internalFormat_ = internalFormat;
-  glBindTexture(format.target, id);
+  TextureName name = TextureName::generate();
+  glBindTexture(format.target, name.get());
   glTexParameteri(format.target, GL_TEXTURE_WRAP_S, format.wrapS);
   glTexParameteri(format.target, GL_TEXTURE_WRAP_T, format.wrapT);
   glTexParameteri(format.target, GL_TEXTURE_MIN_FILTER, format.minFilter);
   glTexParameteri(format.target, GL_TEXTURE_MAG_FILTER, format.magFilter);
   if (format.mipmapping) glTexParameteri(format.target, GL_GENERATE_MIPMAP, GL_TRUE);
-  if (format.target == GL_TEXTURE_RECTANGLE) {
-    texture->maxU_ = static_cast<float>(width);
-    texture->maxV_ = static_cast<float>(height);
-  }
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
   glTexImage2D(format.target, 0, internalFormat, width, height, 0, dataFormat, dataType, pixels);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+
+  TextureRef texture = create(format.target, name.release(), width, height, false);
+  texture->internalFormat_ = internalFormat;
+  if (format.target == GL_TEXTURE_RECTANGLE) {
+    texture->maxU_ = static_cast<float>(width);
+    texture->maxV_ = static_cast<float>(height);
+  }
   return texture;
 }
 

@@ -2,6 +2,7 @@
 // The checks all run before a texture name is generated.
 #include <stdexcept>
 
+#include "framework/gl_texture_name.h"
 #include "resources/byte_order.h"
 #include "resources/pvr.h"
 
@@ -50,9 +51,8 @@ PvrLayout parsePvr(const std::uint8_t* data, std::size_t size) {
 loom::gl::TextureRef uploadPvr(const loom::Buffer& buffer, bool useMipmap, GLenum wrapS, GLenum wrapT) {
   const PvrLayout pvr = parsePvr(buffer.data(), buffer.size());
 
-  GLuint id = 0;
-  glGenTextures(1, &id);
-  glBindTexture(GL_TEXTURE_2D, id);
+  loom::gl::TextureName name = loom::gl::TextureName::generate();
+  glBindTexture(GL_TEXTURE_2D, name.get());
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -66,7 +66,7 @@ loom::gl::TextureRef uploadPvr(const loom::Buffer& buffer, bool useMipmap, GLenu
   glTexImage2D(GL_TEXTURE_2D, 0, pvr.format, pvr.width, pvr.height, 0, pvr.format, pvr.type,
                buffer.data() + pvr.texelOffset);
   if (useMipmap) glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 0);
-  return loom::gl::Texture::create(GL_TEXTURE_2D, id, pvr.width, pvr.height, false);
+  return loom::gl::Texture::create(GL_TEXTURE_2D, name.release(), pvr.width, pvr.height, false);
 }
 
 }  // namespace inkvane

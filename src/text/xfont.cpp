@@ -39,7 +39,7 @@ void XFont::load() {
 
   maxAnisotropy_ = 0;
   anisotropyAvailable_ = gl_.probeAnisotropy(&maxAnisotropy_);
-  textureId_ = gl_.uploadAtlas(data.atlas.data(), header_.atlasWidth, header_.atlasHeight, properties_.useMipmap);
+  atlas_.adopt(gl_.uploadAtlas(data.atlas.data(), header_.atlasWidth, header_.atlasHeight, properties_.useMipmap));
   // data.atlas is released on return: the texture holds the only copy.
 
   resetDrawingState();
@@ -75,8 +75,7 @@ void XFont::unload() {
   }
   indices_.clear();
   indices_.shrink_to_fit();
-  gl_.deleteTexture(textureId_);
-  textureId_ = 0;
+  atlas_.reset();
   unloaded_ = true;
 }
 

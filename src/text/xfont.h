@@ -76,7 +76,7 @@ class XFont {
   const XFontHeader& getHeader() const { return header_; }
   const Properties& getProperties() const { return properties_; }
   const InputSourceRef& getInputSource() const { return inputSource_; }
-  unsigned int getTextureId() const { return textureId_; }
+  unsigned int getTextureId() const { return atlas_.get(); }
   bool hasAnisotropy() const { return anisotropyAvailable_; }
   float getMaxAnisotropy() const { return maxAnisotropy_; }
   int getBeginCount() const { return beginCount_; }
@@ -97,7 +97,29 @@ class XFont {
   std::map<std::uint16_t, int> glyphMap_;
   std::vector<float> quadWidth_, quadHeight_, quadLeft_, quadTop_, advance_;
   std::vector<float> texLeft_, texTop_, texRight_, texBottom_;
-  unsigned int textureId_ = 0;
+  // The atlas's name, given back to gl_ with the font: a constructor that
+  // throws after the upload releases it too.
+  class AtlasName {
+   public:
+    explicit AtlasName(XFontGl& gl) : gl_(gl) {}
+    ~AtlasName() { reset(); }
+    AtlasName(const AtlasName&) = delete;
+    AtlasName& operator=(const AtlasName&) = delete;
+    unsigned int get() const { return id_; }
+    void adopt(unsigned int id) {
+      reset();
+      id_ = id;
+    }
+    void reset() {
+      if (id_ != 0) gl_.deleteTexture(id_);
+      id_ = 0;
+    }
+
+   private:
+    XFontGl& gl_;
+    unsigned int id_ = 0;
+  };
+  AtlasName atlas_{gl_};
   bool anisotropyAvailable_ = false;
   float maxAnisotropy_ = 0;
 

@@ -10,7 +10,7 @@ namespace inkvane {
 void XFont::begin() {
   if (beginCount_ == 0) {
     const bool anisotropy = properties_.useAnisotropy && anisotropyAvailable_;
-    gl_.enterState(textureId_, anisotropy ? maxAnisotropy_ : 0.0f);
+    gl_.enterState(atlas_.get(), anisotropy ? maxAnisotropy_ : 0.0f);
   }
   ++beginCount_;
 }

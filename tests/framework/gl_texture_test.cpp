@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "framework/gl_texture.h"
+#include "support/allocation_probe.h"
 #include "support/gl_test_context.h"
 
 namespace {
@@ -106,6 +107,22 @@ TEST_F(GlTexture, WrappedNamesAreDeletedUnlessDoNotDispose) {
   EXPECT_FALSE(glIsTexture(ids[0]));
   EXPECT_TRUE(glIsTexture(ids[1]));
   glDeleteTextures(1, &ids[1]);
+}
+
+TEST_F(GlTexture, RunningOutOfMemoryAnywhereLeavesNoTexture) {
+  const std::uint8_t texels[16] = {};
+  unsigned int mark = 0;
+  strophe_test::texturesAliveSince(mark);
+  const auto noneAlive = [&] { EXPECT_EQ(strophe_test::texturesAliveSince(mark), 0); };
+  EXPECT_GT(strophe_test::failEachAllocation([&] { Texture::create(texels, GL_RGBA, 2, 2); }, noneAlive), 0);
+  // A name handed over to be owned is deleted even when wrapping it fails.
+  const auto wrapFresh = [] {
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    Texture::create(GL_TEXTURE_2D, id, 1, 1, false);
+  };
+  EXPECT_GT(strophe_test::failEachAllocation(wrapFresh, noneAlive), 0);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "resources/pvr_builder.h"
 #include "resources/texture_manager.h"
 #include "resources/texture_parameter.h"
+#include "support/allocation_probe.h"
 #include "support/gl_test_context.h"
 
 namespace {
@@ -116,6 +117,11 @@ TEST_F(TextureGl, PvrUploadsLevelZeroInItsPixelFormat) {
                std::runtime_error);
   glGenTextures(1, &after);
   EXPECT_EQ(after, before + 1);
+  // Nor does running out of memory at any point of a good one.
+  const loom::Buffer small(strophe_test::makePvr(4, 4, 0x1B, 16));
+  EXPECT_GT(strophe_test::failEachAllocation([&] { inkvane::uploadPvr(small, false, GL_REPEAT, GL_REPEAT); },
+                                             [&] { EXPECT_EQ(strophe_test::texturesAliveSince(after), 0); }),
+            0);
 
   const GLuint name = texture->getId();
   texture.reset();

@@ -1,5 +1,7 @@
 #include "support/gl_test_context.h"
 
+#include <epoxy/gl.h>
+
 #include <GLFW/glfw3.h>
 
 #include <stdexcept>
@@ -29,5 +31,14 @@ GlTestContext::~GlTestContext() {
 }
 
 void GlTestContext::makeCurrent() { glfwMakeContextCurrent(impl_->window); }
+
+int texturesAliveSince(unsigned int& mark) {
+  GLuint next = 0;
+  glGenTextures(1, &next);
+  int alive = 0;
+  for (GLuint name = mark + 1; name < next; ++name) alive += glIsTexture(name) ? 1 : 0;
+  mark = next;
+  return alive;
+}
 
 }  // namespace strophe_test

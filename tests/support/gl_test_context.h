@@ -26,4 +26,9 @@ class GlTestContext {
   int height_;
 };
 
+// Counts the texture objects still alive among the names generated since the
+// previous call with the same mark (Mesa hands names out in increasing order),
+// and moves the mark past them.
+int texturesAliveSince(unsigned int& mark);
+
 }  // namespace strophe_test

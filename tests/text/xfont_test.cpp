@@ -9,6 +9,7 @@
 
 #include "paths/followable_path.h"
 #include "resources/temp_file.h"
+#include "support/allocation_probe.h"
 #include "text/font_manager.h"
 #include "text/xfont.h"
 #include "text/xfont_builder.h"
@@ -103,14 +104,27 @@ TEST(XFontLoad, BadPropertiesAndSourcesAreRefused) {
                loom::app::AssetLoadExc);
 }
 
-// Counts the textures deleted, GL-free.
+// Counts the textures made and deleted, GL-free.
 class DeletionCountingGl : public inkvane::XFontGl {
  public:
+  int uploaded = 0;
   int deleted = 0;
-  unsigned int uploadAtlas(const std::uint8_t*, int, int, bool) override { return 7; }
+  unsigned int uploadAtlas(const std::uint8_t*, int, int, bool) override { return ++uploaded, 7; }
   void deleteTexture(unsigned int) override { ++deleted; }
   bool probeAnisotropy(float*) override { return false; }
 };
+
+TEST(XFontLoad, RunningOutOfMemoryAnywhereLeavesNoTexture) {
+  strophe_test::XFontBuilder b;
+  b.add({'I', 32, 2, 2, 0, 2, 0, 0, {}});
+  strophe_test::TempFile file(b.bytes());
+  DeletionCountingGl gl;
+  const int points = strophe_test::failEachAllocation(
+      [&] { XFont(InputSource::getFile(file.path()), XFont::Properties(), gl); },
+      [&] { EXPECT_EQ(gl.deleted, gl.uploaded); });
+  EXPECT_GT(points, 0);
+  EXPECT_GT(gl.uploaded, 1) << "some failures came after the upload";
+}
 
 TEST(FontManager, CachesByLocatorAndPropertiesAndUnloadsEveryFontOnce) {
   DeletionCountingGl gl;
