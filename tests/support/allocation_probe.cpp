@@ -1,26 +1,20 @@
 #include "support/allocation_probe.h"
 
 #include <cstdlib>
-#include <new>
 #include <thread>
 
 namespace {
 
-struct ProbeState {
-  bool active = false;
-  std::thread::id thread;
-  std::size_t largest = 0;
-  int countdown = 0;  // requests left before the planned failure; 0: none planned
-  bool failed = false;
-};
-
-ProbeState state;
+std::thread::id watched;  // no thread until armed
+std::size_t largest = 0;
+int countdown = 0;  // requests left before the planned failure; 0: none planned
+bool failed = false;
 
 void* allocate(std::size_t bytes) {
-  if (state.active && std::this_thread::get_id() == state.thread) {
-    if (bytes > state.largest) state.largest = bytes;
-    if (state.countdown > 0 && --state.countdown == 0) {
-      state.failed = true;
+  if (std::this_thread::get_id() == watched) {
+    if (bytes > largest) largest = bytes;
+    if (countdown > 0 && --countdown == 0) {
+      failed = true;
       throw std::bad_alloc();
     }
   }
@@ -28,31 +22,32 @@ void* allocate(std::size_t bytes) {
   throw std::bad_alloc();
 }
 
-}  // namespace
-
-namespace strophe_test {
-
-AllocationProbe::AllocationProbe() { state = {true, std::this_thread::get_id(), 0, 0, false}; }
-AllocationProbe::~AllocationProbe() { state.active = false; }
-std::size_t AllocationProbe::largest() const { return state.largest; }
-void AllocationProbe::failAt(int n) {
-  state.countdown = n;
-  state.failed = false;
-}
-bool AllocationProbe::failed() const { return state.failed; }
-
-}  // namespace strophe_test
-
-void* operator new(std::size_t bytes) { return allocate(bytes); }
-void* operator new[](std::size_t bytes) { return allocate(bytes); }
-void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
+void* allocateOrNull(std::size_t bytes) noexcept {
   try {
     return allocate(bytes);
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
 }
-void* operator new[](std::size_t bytes, const std::nothrow_t& tag) noexcept { return operator new(bytes, tag); }
+
+}  // namespace
+
+bool strophe_test::watchAllocations(int failAt) {
+  const bool lastFailed = failed;
+  watched = std::this_thread::get_id();
+  largest = 0;
+  countdown = failAt;
+  failed = false;
+  return lastFailed;
+}
+
+std::size_t strophe_test::largestAllocation() { return largest; }
+
+// Every form, so that nothing allocated here is freed by another allocator.
+void* operator new(std::size_t bytes) { return allocate(bytes); }
+void* operator new[](std::size_t bytes) { return allocate(bytes); }
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept { return allocateOrNull(bytes); }
+void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept { return allocateOrNull(bytes); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }

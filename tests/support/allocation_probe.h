@@ -1,7 +1,7 @@
-// Watches operator new on the thread that made the probe: the largest single
-// request, and a planned failure (the n-th request throws std::bad_alloc),
-// which walks a function through every point where it can run out of memory.
-// Linking this replaces the global operator new and delete of the executable.
+// Watches operator new on the thread that armed it: the largest request, and
+// a planned failure (the n-th request throws std::bad_alloc) that walks a
+// function through every point where it can run out of memory. Linking this
+// replaces the executable's global operator new and delete.
 #pragma once
 
 #include <cstddef>
@@ -9,36 +9,25 @@
 
 namespace strophe_test {
 
-class AllocationProbe {
- public:
-  AllocationProbe();
-  ~AllocationProbe();
-  AllocationProbe(const AllocationProbe&) = delete;
-  AllocationProbe& operator=(const AllocationProbe&) = delete;
+// Starts watching this thread: forgets the largest request, plans the n-th
+// request from now on to fail (0: none). Returns whether the last plan failed.
+bool watchAllocations(int failAt = 0);
+std::size_t largestAllocation();
 
-  std::size_t largest() const;
-  // The n-th request from now on (1: the next one) throws; 0 plans none.
-  void failAt(int n);
-  // Whether the planned failure has happened.
-  bool failed() const;
-};
-
-// Runs attempt() with the 1st, 2nd, ... allocation failing until it completes
+// Runs attempt() with its 1st, 2nd, ... allocation failing until it completes
 // without meeting the failure, calling afterFailure() after each bad_alloc.
 // Returns the number of failure points met.
 template <typename Attempt, typename Check>
 int failEachAllocation(Attempt attempt, Check afterFailure) {
-  AllocationProbe probe;
   for (int n = 1;; ++n) {
-    probe.failAt(n);
+    watchAllocations(n);
     try {
       attempt();
     } catch (const std::bad_alloc&) {
       afterFailure();
       continue;
     }
-    probe.failAt(0);
-    if (!probe.failed()) return n - 1;
+    if (!watchAllocations()) return n - 1;
   }
 }
 
