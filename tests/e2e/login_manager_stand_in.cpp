@@ -4,6 +4,8 @@
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 namespace {
 
 int inhibit(sd_bus_message* call, void*, sd_bus_error*) {
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
                                nullptr) < 0 ||
       sd_bus_request_name(bus, "org.freedesktop.login1", 0) < 0)
     return 1;
+  std::fputs("login manager stand-in ready\n", stderr);
   for (;;) {
     const int rc = sd_bus_process(bus, nullptr);
     if (rc < 0 || (rc == 0 && sd_bus_wait(bus, UINT64_MAX) < 0)) return 0;  // the bus went away

@@ -27,7 +27,9 @@ ScreenSaverService::ScreenSaverService(const std::string& logPath) : logPath_(lo
   const char* standIn[] = {STROPHE_LOGIN_STAND_IN, bus_.c_str(), nullptr};
   const char* service[] = {"/usr/libexec/xscreensaver/xscreensaver-systemd", "-verbose", nullptr};
   const char* env[] = {busEnv.c_str(), systemEnv.c_str(), displayEnv.c_str(), "PATH=/usr/bin:/bin", nullptr};
-  for (const char** argv : {standIn, service}) {
+  // The service gives up at once when the login manager is not there yet.
+  for (const auto& [argv, ready] : {std::pair{standIn, "login manager stand-in ready"},
+                                    std::pair{service, "registered as \"org.freedesktop.ScreenSaver\""}}) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, logPath_.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
@@ -35,10 +37,10 @@ ScreenSaverService::ScreenSaverService(const std::string& logPath) : logPath_(lo
     if (posix_spawn(&child, argv[0], &actions, nullptr, const_cast<char**>(argv), const_cast<char**>(env)) == 0)
       children_.push_back(child);
     posix_spawn_file_actions_destroy(&actions);
-  }
-  if (!logShows("registered as \"org.freedesktop.ScreenSaver\"", 10.0)) {
-    stop();
-    throw std::runtime_error("the screen saver service did not start:\n" + log());
+    if (!logShows(ready, 10.0)) {
+      stop();
+      throw std::runtime_error(std::string(argv[0]) + " did not start:\n" + log());
+    }
   }
 }
 
