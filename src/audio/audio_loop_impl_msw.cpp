@@ -1,10 +1,20 @@
-// The worker thread's life cycle around one output stream, and the stream
+// The worker thread's life cycle around the output stream, with its watch
+// for a lost stream and the attempts to open it again, and the stream
 // callback that forwards buffers to the delegate.
 #include "audio/audio_loop_impl_msw.h"
 
+#include <pthread.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 
+#include <boost/chrono/duration.hpp>
 #include <portaudio.h>
+
+#include "audio/alsa_poll_guard.h"
+#include "audio/quiet_audio_libraries.h"
 
 namespace inkvane {
 
@@ -13,7 +23,14 @@ namespace {
 constexpr double kSampleRate = 44100.0;          // frames per second
 constexpr unsigned long kFramesPerBuffer = 512;  // about 11.6 ms
 
-void report(PaError error) { std::fprintf(stderr, "Error message: %s\n", Pa_GetErrorText(error)); }
+using Clock = std::chrono::steady_clock;
+
+// How often the worker looks at the stream, how long without a buffer
+// (about 86 buffer periods) makes it lost, and how often a lost or absent
+// device is tried again.
+constexpr double kWatchSeconds = 0.25;
+constexpr double kStalledSeconds = 1.0;
+constexpr double kRetrySeconds = 2.0;
 
 }  // namespace
 
@@ -55,53 +72,111 @@ void AudioLoopImplMsw::stop() {
 }
 
 void AudioLoopImplMsw::run() {
-  PaError error = Pa_Initialize();
+  quietAudioLibraries();
+  // A device that writes into a pipe whose reader went away would otherwise
+  // end the whole program with SIGPIPE. Blocked here, the signal is also
+  // blocked on the device thread, which inherits this thread's mask, and the
+  // write fails with EPIPE instead.
+  sigset_t brokenPipe;
+  sigemptyset(&brokenPipe);
+  sigaddset(&brokenPipe, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &brokenPipe, nullptr);
+
+  errorReported_ = false;
+  for (;;) {
+    const auto attempt = Clock::now();
+    playOnce();
+    const double elapsed = std::chrono::duration<double>(Clock::now() - attempt).count();
+    if (waitForStop(std::max(0.0, kRetrySeconds - elapsed))) return;
+  }
+}
+
+void AudioLoopImplMsw::playOnce() {
+  if (waitForStop(0.0)) return;
+  const PaError error = Pa_Initialize();
   if (error != paNoError) {
-    report(error);
+    reportOnce(Pa_GetErrorText(error));
     return;
   }
-  {
-    boost::lock_guard<boost::mutex> lock(stopMutex_);
-    if (stopRequested_) {
-      Pa_Terminate();
-      return;
-    }
-  }
+  openAndPlay();
+  Pa_Terminate();
+}
 
+void AudioLoopImplMsw::openAndPlay() {
   PaStreamParameters output{};
   output.device = Pa_GetDefaultOutputDevice();
   const PaDeviceInfo* device = output.device == paNoDevice ? nullptr : Pa_GetDeviceInfo(output.device);
   if (device == nullptr) {
     // Without a default device there is no latency to read: give up as if
     // opening had failed.
-    report(paDeviceUnavailable);
-    Pa_Terminate();
+    reportOnce(Pa_GetErrorText(paDeviceUnavailable));
     return;
   }
+  if (waitForStop(0.0)) return;
   output.channelCount = 1;
   output.sampleFormat = paFloat32;
   output.suggestedLatency = device->defaultLowOutputLatency;
   output.hostApiSpecificStreamInfo = nullptr;
-  error = Pa_OpenStream(&stream_, nullptr, &output, kSampleRate, kFramesPerBuffer, paClipOff,
-                        &AudioLoopImplMsw::render, this);
+  PaError error = Pa_OpenStream(&stream_, nullptr, &output, kSampleRate, kFramesPerBuffer, paClipOff,
+                                &AudioLoopImplMsw::render, this);
   if (error != paNoError) {
-    report(error);
-    Pa_Terminate();
+    reportOnce(Pa_GetErrorText(error));
+    stream_ = nullptr;
     return;
   }
   initialized_.store(true);
 
   error = Pa_StartStream(stream_);
-  if (error != paNoError) report(error);
+  if (error != paNoError) reportOnce(Pa_GetErrorText(error));
+  watchStream();
 
-  boost::unique_lock<boost::mutex> lock(stopMutex_);
-  stopCondition_.wait(lock, [this] { return stopRequested_; });
+  // The device thread of a lost stream waits in poll (see alsa_poll_guard.h),
+  // where the abort's cancel reaches it.
   error = Pa_AbortStream(stream_);
-  if (error != paNoError) report(error);
+  if (error != paNoError) reportOnce(Pa_GetErrorText(error));
   error = Pa_CloseStream(stream_);
-  if (error != paNoError) report(error);
+  if (error != paNoError) reportOnce(Pa_GetErrorText(error));
   stream_ = nullptr;
-  Pa_Terminate();
+  initialized_.store(false);
+}
+
+void AudioLoopImplMsw::watchStream() {
+  unsigned long seen = buffersRendered_.load();
+  auto lastBuffer = Clock::now();
+  const long guardFailures = absorbedAlsaPollFailures();
+  while (!waitForStop(kWatchSeconds)) {
+    const unsigned long rendered = buffersRendered_.load();
+    if (rendered != seen) {
+      seen = rendered;
+      lastBuffer = Clock::now();
+      errorReported_ = false;  // sound plays: a later loss is news again
+    }
+    const PaError active = Pa_IsStreamActive(stream_);
+    if (active < 0) {
+      reportOnce(Pa_GetErrorText(active));
+      return;
+    }
+    if (active == 0) {
+      reportOnce("the sound device stopped the stream");
+      return;
+    }
+    if (std::chrono::duration<double>(Clock::now() - lastBuffer).count() >= kStalledSeconds) {
+      reportOnce(absorbedAlsaPollFailures() != guardFailures ? "the sound device failed"
+                                                             : "the sound device stopped asking for sound");
+      return;
+    }
+  }
+}
+
+bool AudioLoopImplMsw::waitForStop(double seconds) {
+  boost::unique_lock<boost::mutex> lock(stopMutex_);
+  return stopCondition_.wait_for(lock, boost::chrono::duration<double>(seconds), [this] { return stopRequested_; });
+}
+
+void AudioLoopImplMsw::reportOnce(const char* text) {
+  if (errorReported_) return;
+  std::fprintf(stderr, "Error message: %s\n", text);
+  errorReported_ = true;
 }
 
 int AudioLoopImplMsw::render(const void*, void* output, unsigned long frameCount,
@@ -114,6 +189,7 @@ int AudioLoopImplMsw::render(const void*, void* output, unsigned long frameCount
   } else {
     for (unsigned long i = 0; i < frameCount; ++i) buffer[i] = 0.0f;
   }
+  loop->buffersRendered_.fetch_add(1, std::memory_order_relaxed);
   return paContinue;
 }
 
