@@ -46,7 +46,7 @@ struct PlayerRun {
 // from dir (ALSA reads it once per process); its output goes to files in dir.
 PlayerRun play(const TempDir& dir, const std::string& arguments) {
   const std::string& d = dir.path();
-  const int status = std::system((std::string(kAlsaConfigVariable) + "='" + d + "' " AUDIO_LOOP_PLAYER " " +
+  const int status = std::system((std::string(kAlsaConfigVariable) + "='" + alsaConfigFile(d) + "' " AUDIO_LOOP_PLAYER " " +
                                   arguments + " >'" + d + "/stdout.txt' 2>'" + d + "/stderr.txt'")
                                      .c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(d + "/stdout.txt"), readText(d + "/stderr.txt")};

@@ -15,7 +15,7 @@ Image StropheTest::start(const std::string& alsaConfig) {
     audiotest::writeUnopenableAlsaConfig(config);
   }
   program = std::make_unique<ProgramUnderTest>(
-      STROPHE_BINARY, std::map<std::string, std::string>{{audiotest::kAlsaConfigVariable, config}},
+      STROPHE_BINARY, std::map<std::string, std::string>{{audiotest::kAlsaConfigVariable, audiotest::alsaConfigFile(config)}},
       dir.path() + "/stderr.txt");
   if (!program->waitForWindow("strophe | ")) return Image{};
   return program->waitForCapture(showsScene);
