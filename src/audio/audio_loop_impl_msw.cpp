@@ -1,196 +1,47 @@
-// The worker thread's life cycle around the output stream, with its watch
-// for a lost stream and the attempts to open it again, and the stream
-// callback that forwards buffers to the delegate.
+// Starting and stopping the worker. The worker's state is shared with its
+// thread, so stop can stop waiting for a worker held inside the audio library
+// without leaving that thread pointing at freed memory.
 #include "audio/audio_loop_impl_msw.h"
 
-#include <pthread.h>
-#include <signal.h>
-
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-
 #include <boost/chrono/duration.hpp>
-#include <portaudio.h>
 
-#include "audio/alsa_poll_guard.h"
-#include "audio/quiet_audio_libraries.h"
+#include "audio/audio_loop_worker.h"
 
 namespace inkvane {
 
 namespace {
 
-constexpr double kSampleRate = 44100.0;          // frames per second
-constexpr unsigned long kFramesPerBuffer = 512;  // about 11.6 ms
-
-using Clock = std::chrono::steady_clock;
-
-// How often the worker looks at the stream, how long without a buffer
-// (about 86 buffer periods) makes it lost, and how often a lost or absent
-// device is tried again.
-constexpr double kWatchSeconds = 0.25;
-constexpr double kStalledSeconds = 1.0;
-constexpr double kRetrySeconds = 2.0;
+// Aborting and closing a stream normally takes some milliseconds; the process
+// must still end promptly when the library never returns.
+constexpr auto kStopWait = boost::chrono::milliseconds(500);
 
 }  // namespace
 
 AudioLoopImplMsw::~AudioLoopImplMsw() { stop(); }
 
 void AudioLoopImplMsw::start(AudioLoopDelegate* delegate) {
-  delegate_.store(delegate, std::memory_order_release);
-  if (initialized_.load()) return;
+  if (abandoned_) return;
   if (thread_) {
-    // A worker that is still starting will serve the new delegate; one that
-    // gave up after an error is finished and makes room for a new attempt.
-    if (!workerEnded_.load()) return;
-    thread_->join();
-    thread_.reset();
+    // The worker runs until stop, through every failure: it serves the new
+    // delegate from its next buffer on.
+    worker_->delegate.store(delegate);
+    return;
   }
-  {
-    boost::lock_guard<boost::mutex> lock(stopMutex_);
-    stopRequested_ = false;
-  }
-  workerEnded_.store(false);
-  thread_ = std::make_unique<boost::thread>([this] {
-    run();
-    workerEnded_.store(true);
-  });
+  worker_ = std::make_shared<AudioLoopWorker>();
+  worker_->delegate.store(delegate);
+  thread_ = std::make_unique<boost::thread>([worker = worker_] { worker->run(); });
 }
 
 void AudioLoopImplMsw::stop() {
   if (!thread_) return;
-  // The request is kept under the mutex so a worker that has not reached its
-  // wait yet sees it instead of missing the notification.
-  {
-    boost::lock_guard<boost::mutex> lock(stopMutex_);
-    stopRequested_ = true;
+  worker_->requestStop();
+  if (!thread_->try_join_for(kStopWait)) {
+    worker_->releaseDelegate();
+    thread_->detach();
+    abandoned_ = true;
   }
-  stopCondition_.notify_all();
-  thread_->join();
   thread_.reset();
-  initialized_.store(false);
-}
-
-void AudioLoopImplMsw::run() {
-  quietAudioLibraries();
-  // A device that writes into a pipe whose reader went away would otherwise
-  // end the whole program with SIGPIPE. Blocked here, the signal is also
-  // blocked on the device thread, which inherits this thread's mask, and the
-  // write fails with EPIPE instead.
-  sigset_t brokenPipe;
-  sigemptyset(&brokenPipe);
-  sigaddset(&brokenPipe, SIGPIPE);
-  pthread_sigmask(SIG_BLOCK, &brokenPipe, nullptr);
-
-  errorReported_ = false;
-  for (;;) {
-    const auto attempt = Clock::now();
-    playOnce();
-    const double elapsed = std::chrono::duration<double>(Clock::now() - attempt).count();
-    if (waitForStop(std::max(0.0, kRetrySeconds - elapsed))) return;
-  }
-}
-
-void AudioLoopImplMsw::playOnce() {
-  if (waitForStop(0.0)) return;
-  const PaError error = Pa_Initialize();
-  if (error != paNoError) {
-    reportOnce(Pa_GetErrorText(error));
-    return;
-  }
-  openAndPlay();
-  Pa_Terminate();
-}
-
-void AudioLoopImplMsw::openAndPlay() {
-  PaStreamParameters output{};
-  output.device = Pa_GetDefaultOutputDevice();
-  const PaDeviceInfo* device = output.device == paNoDevice ? nullptr : Pa_GetDeviceInfo(output.device);
-  if (device == nullptr) {
-    // Without a default device there is no latency to read: give up as if
-    // opening had failed.
-    reportOnce(Pa_GetErrorText(paDeviceUnavailable));
-    return;
-  }
-  if (waitForStop(0.0)) return;
-  output.channelCount = 1;
-  output.sampleFormat = paFloat32;
-  output.suggestedLatency = device->defaultLowOutputLatency;
-  output.hostApiSpecificStreamInfo = nullptr;
-  PaError error = Pa_OpenStream(&stream_, nullptr, &output, kSampleRate, kFramesPerBuffer, paClipOff,
-                                &AudioLoopImplMsw::render, this);
-  if (error != paNoError) {
-    reportOnce(Pa_GetErrorText(error));
-    stream_ = nullptr;
-    return;
-  }
-  initialized_.store(true);
-
-  error = Pa_StartStream(stream_);
-  if (error != paNoError) reportOnce(Pa_GetErrorText(error));
-  watchStream();
-
-  // The device thread of a lost stream waits in poll (see alsa_poll_guard.h),
-  // where the abort's cancel reaches it.
-  error = Pa_AbortStream(stream_);
-  if (error != paNoError) reportOnce(Pa_GetErrorText(error));
-  error = Pa_CloseStream(stream_);
-  if (error != paNoError) reportOnce(Pa_GetErrorText(error));
-  stream_ = nullptr;
-  initialized_.store(false);
-}
-
-void AudioLoopImplMsw::watchStream() {
-  unsigned long seen = buffersRendered_.load();
-  auto lastBuffer = Clock::now();
-  const long guardFailures = absorbedAlsaPollFailures();
-  while (!waitForStop(kWatchSeconds)) {
-    const unsigned long rendered = buffersRendered_.load();
-    if (rendered != seen) {
-      seen = rendered;
-      lastBuffer = Clock::now();
-      errorReported_ = false;  // sound plays: a later loss is news again
-    }
-    const PaError active = Pa_IsStreamActive(stream_);
-    if (active < 0) {
-      reportOnce(Pa_GetErrorText(active));
-      return;
-    }
-    if (active == 0) {
-      reportOnce("the sound device stopped the stream");
-      return;
-    }
-    if (std::chrono::duration<double>(Clock::now() - lastBuffer).count() >= kStalledSeconds) {
-      reportOnce(absorbedAlsaPollFailures() != guardFailures ? "the sound device failed"
-                                                             : "the sound device stopped asking for sound");
-      return;
-    }
-  }
-}
-
-bool AudioLoopImplMsw::waitForStop(double seconds) {
-  boost::unique_lock<boost::mutex> lock(stopMutex_);
-  return stopCondition_.wait_for(lock, boost::chrono::duration<double>(seconds), [this] { return stopRequested_; });
-}
-
-void AudioLoopImplMsw::reportOnce(const char* text) {
-  if (errorReported_) return;
-  std::fprintf(stderr, "Error message: %s\n", text);
-  errorReported_ = true;
-}
-
-int AudioLoopImplMsw::render(const void*, void* output, unsigned long frameCount,
-                             const PaStreamCallbackTimeInfo* timeInfo, unsigned long, void* userData) {
-  auto* loop = static_cast<AudioLoopImplMsw*>(userData);
-  auto* buffer = static_cast<float*>(output);
-  AudioLoopDelegate* delegate = loop->delegate_.load(std::memory_order_acquire);
-  if (delegate != nullptr) {
-    delegate->renderAudio(static_cast<std::uint32_t>(frameCount), buffer, timeInfo->currentTime);
-  } else {
-    for (unsigned long i = 0; i < frameCount; ++i) buffer[i] = 0.0f;
-  }
-  loop->buffersRendered_.fetch_add(1, std::memory_order_relaxed);
-  return paContinue;
+  worker_.reset();
 }
 
 }  // namespace inkvane

@@ -8,15 +8,15 @@
 
 namespace strophe_e2e {
 
-Image StropheTest::start(const std::string& alsaConfig) {
+Image StropheTest::start(const std::string& alsaConfig, const std::map<std::string, std::string>& env) {
   std::string config = alsaConfig;
   if (config.empty()) {
     config = dir.path() + "/silent";
     audiotest::writeUnopenableAlsaConfig(config);
   }
-  program = std::make_unique<ProgramUnderTest>(
-      STROPHE_BINARY, std::map<std::string, std::string>{{audiotest::kAlsaConfigVariable, audiotest::alsaConfigFile(config)}},
-      dir.path() + "/stderr.txt");
+  std::map<std::string, std::string> environment = env;
+  environment[audiotest::kAlsaConfigVariable] = audiotest::alsaConfigFile(config);
+  program = std::make_unique<ProgramUnderTest>(STROPHE_BINARY, environment, dir.path() + "/stderr.txt");
   if (!program->waitForWindow("strophe | ")) return Image{};
   return program->waitForCapture(showsScene);
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -19,10 +20,10 @@ class StropheTest : public ::testing::Test {
   void TearDown() override;
 
   // Starts the program with ALSA's configuration in `alsaConfig` (the folder
-  // audiotest's writers fill), or one whose default device fails to open;
-  // waits for the window and returns its first capture showing the scene
-  // (empty when none came).
-  Image start(const std::string& alsaConfig = "");
+  // audiotest's writers fill), or one whose default device fails to open, and
+  // any further environment in `env`; waits for the window and returns its
+  // first capture showing the scene (empty when none came).
+  Image start(const std::string& alsaConfig = "", const std::map<std::string, std::string>& env = {});
 
   // What the program has written on standard error so far.
   std::string programErrors() const;
