@@ -22,10 +22,11 @@ Image StropheTest::start(const std::string& alsaConfig, const std::map<std::stri
 }
 
 std::string StropheTest::programErrors() const {
-  std::ifstream file(dir.path() + "/stderr.txt");
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
+  std::ifstream file(dir.path() + "/stderr.txt", std::ios::binary);
+  std::string text(64 * 1024, '\0');
+  file.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<std::size_t>(file.gcount()));
+  return text;
 }
 
 void StropheTest::TearDown() {

@@ -25,7 +25,8 @@ class StropheTest : public ::testing::Test {
   // first capture showing the scene (empty when none came).
   Image start(const std::string& alsaConfig = "", const std::map<std::string, std::string>& env = {});
 
-  // What the program has written on standard error so far.
+  // What the program has written on standard error so far, up to 64 KiB: a
+  // program that floods it must not flood the test's output too.
   std::string programErrors() const;
 
   audiotest::TempDir dir;
