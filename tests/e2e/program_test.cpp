@@ -2,7 +2,6 @@
 // what it shows at start, how the letters move and settle, and closing it.
 #include <gtest/gtest.h>
 
-
 #include <algorithm>
 #include <cstdlib>
 
