@@ -26,18 +26,6 @@ constexpr double kSampleRate = 44100.0;
 constexpr std::size_t kOneSecond = 44100;  // samples
 constexpr std::size_t kFramesPerBuffer = 512;
 
-// The number of lines on stderr, all of them the program's own error lines;
-// -1 when anything else (a library's chatter) is there too.
-int errorLines(const std::string& err) {
-  int lines = 0;
-  std::istringstream text(err);
-  for (std::string line; std::getline(text, line);) {
-    if (line.rfind("Error message: ", 0) != 0) return -1;
-    ++lines;
-  }
-  return lines;
-}
-
 std::string readText(const std::string& path) {
   std::ostringstream text;
   text << std::ifstream(path).rdbuf();

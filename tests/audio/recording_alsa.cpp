@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include <unistd.h>
@@ -42,6 +43,15 @@ void writeRecordingAlsaConfig(const std::string& dir, const std::string& file) {
 
 void writeUnopenableAlsaConfig(const std::string& dir) {
   writeAlsaConfig(dir, "{ type hw card 99 }");
+}
+
+int errorLines(const std::string& err) {
+  int lines = 0;
+  std::istringstream text(err);
+  for (std::string line; std::getline(text, line); ++lines) {
+    if (line.rfind("Error message: ", 0) != 0) return -1;
+  }
+  return lines;
 }
 
 std::vector<float> readFloatSamples(const std::string& path) {

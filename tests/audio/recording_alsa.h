@@ -45,6 +45,11 @@ void writeUnopenableAlsaConfig(const std::string& dir);
 // such as "{ type null }").
 void writeAlsaConfig(const std::string& dir, const std::string& pcm);
 
+// The number of lines in a player's stderr when all are its own
+// "Error message: " lines; -1 when anything else (a library's chatter) is
+// there too.
+int errorLines(const std::string& err);
+
 // The samples of a raw recording of little-endian 32-bit floats.
 std::vector<float> readFloatSamples(const std::string& path);
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <limits>
 #include <memory>
 #include <sstream>
 
@@ -48,23 +47,13 @@ class LostSoundServer : public StropheTest {
     return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
   }
 
-  // Lines on stderr, or -1 when any is not one of the program's error lines.
-  int errorLines() const {
-    std::istringstream text(programErrors());
-    int lines = 0;
-    for (std::string line; std::getline(text, line); ++lines) {
-      if (line.rfind("Error message: ", 0) != 0) return -1;
-    }
-    return lines;
-  }
-
   std::unique_ptr<SoundServer> server;
 };
 
 TEST_F(LostSoundServer, ProgramKeepsDrawingStaysQuietAndIdleAndClosesAtOnce) {
   ASSERT_GT(startOnServer().width, 0);
   ASSERT_TRUE(heard(1.5)) << "the program was not heard while its words slide";
-  EXPECT_EQ(errorLines(), 0);
+  EXPECT_EQ(audiotest::errorLines(programErrors()), 0);
   const double playing = cpuRate(2.0);
 
   server->kill();
@@ -72,7 +61,7 @@ TEST_F(LostSoundServer, ProgramKeepsDrawingStaysQuietAndIdleAndClosesAtOnce) {
   const double lost = cpuRate(5.0);
   EXPECT_GT(differingShare(before, program->capture()), 0.0005) << "the program stopped drawing";
   EXPECT_LE(lost, 2.0 * playing) << "CPU seconds per second: " << playing << " playing, " << lost << " after";
-  const int lines = errorLines();
+  const int lines = audiotest::errorLines(programErrors());
   EXPECT_GE(lines, 1) << "the loss was not reported";
   EXPECT_LE(lines, 3);
 
@@ -89,7 +78,7 @@ TEST_F(LostSoundServer, RestartedServerIsHeardAgainWithinThreeSeconds) {
   ASSERT_TRUE(server->start(&why)) << why;
   EXPECT_TRUE(heard(3.0)) << "not heard within 3 s of the server's return";
   // The loss once, the recovery not at all.
-  EXPECT_EQ(errorLines(), 1);
+  EXPECT_EQ(audiotest::errorLines(programErrors()), 1);
   program->requestClose();
   EXPECT_EQ(program->waitExit(1.0), 0);
 }
