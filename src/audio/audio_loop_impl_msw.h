@@ -1,21 +1,19 @@
 // Sound output on the default device: one mono float stream at 44,100 Hz. A
-// worker thread opens the stream, holds it open until stop and closes it; the
-// device's own thread asks the delegate for every buffer.
+// worker thread opens the stream, watches it until stop and closes it; the
+// device's own thread asks the delegate for every buffer. A stream that is
+// lost (its device or sound server went away) is reported once, closed, and
+// opened again every 2 s until it plays, so sound comes back with the server.
 #pragma once
 
-#include <atomic>
 #include <memory>
 
-#include <boost/thread/condition_variable.hpp>
-#include <boost/thread/mutex.hpp>
 #include <boost/thread/thread.hpp>
 
 #include "audio/audio_loop_delegate.h"
 
-typedef void PaStream;
-struct PaStreamCallbackTimeInfo;
-
 namespace inkvane {
+
+class AudioLoopWorker;
 
 class AudioLoopImplMsw {
  public:
@@ -28,34 +26,22 @@ class AudioLoopImplMsw {
   // Makes delegate the receiver of every buffer request (also while running)
   // and, unless a worker is already running or still starting, starts one.
   // Returns at once; the stream opens later on the worker thread, and a failure
-  // there is written to stderr and leaves the program silent.
+  // there is written to stderr and leaves the program silent until a later
+  // attempt succeeds.
   void start(AudioLoopDelegate* delegate);
-  // Ends and joins the worker, whatever it is doing; afterwards no buffer is
-  // requested any more. Returns at once when nothing was started.
+  // Ends the worker, whatever it is doing (also while it waits to try again);
+  // afterwards no buffer is requested any more. Returns at once when nothing
+  // was started, and within half a second even when the audio library holds
+  // the worker: that worker is then left to finish on its own, and this loop
+  // plays no more.
   void stop();
 
  private:
-  // The worker's body: open, start, wait for stop, abort, close.
-  void run();
-  // The stream callback: passes the request to the current delegate.
-  static int render(const void* input, void* output, unsigned long frameCount,
-                    const PaStreamCallbackTimeInfo* timeInfo, unsigned long statusFlags,
-                    void* userData);
-
-  // True while the stream is open; written by the worker, read by start.
-  std::atomic<bool> initialized_{false};
+  std::shared_ptr<AudioLoopWorker> worker_;
   std::unique_ptr<boost::thread> thread_;
-  // Set by the worker as its last act, so start can tell a finished worker
-  // (after an error) from one still starting.
-  std::atomic<bool> workerEnded_{false};
-  boost::condition_variable stopCondition_;
-  boost::mutex stopMutex_;
-  // Guarded by stopMutex_: stop has been asked for since the last start.
-  bool stopRequested_ = false;
-  // Written by the worker only, before the stream starts and after it ends.
-  PaStream* stream_ = nullptr;
-  // Read by the device thread at every buffer, so it can change while running.
-  std::atomic<AudioLoopDelegate*> delegate_{nullptr};
+  // A worker was left behind in the audio library, which is not safe to enter
+  // from a second worker.
+  bool abandoned_ = false;
 };
 
 }  // namespace inkvane

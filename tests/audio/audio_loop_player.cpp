@@ -3,11 +3,13 @@
 //   audio_loop_player tone                 plays a known tone for 2 s worth of frames
 //   audio_loop_player restart              starts and stops at once, again and again
 //   audio_loop_player fail <stderr file>   waits for the open to fail, then stops
+//   audio_loop_player play <seconds>       plays a tone that long, then stops within 1 s
 // Exits 0 when the loop behaved, 1 with a reason on stdout otherwise.
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -133,6 +135,18 @@ int failToOpen(const char* stderrPath) {
   return 0;
 }
 
+int playFor(double seconds) {
+  inkvane::AudioLoopImplMsw loop;
+  Tone tone;
+  loop.start(&tone);
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  const auto stopping = Clock::now();
+  stopAndMark(loop, tone);
+  if (Clock::now() - stopping > std::chrono::seconds(1)) return fail("stop took more than 1 s");
+  if (tone.frames.load() == 0) return fail("nothing was played");
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -140,5 +154,6 @@ int main(int argc, char** argv) {
   if (mode == "tone") return playTone();
   if (mode == "restart") return restart();
   if (mode == "fail" && argc > 2) return failToOpen(argv[2]);
-  return fail("usage: audio_loop_player tone | restart | fail <stderr file>");
+  if (mode == "play" && argc > 2) return playFor(std::atof(argv[2]));
+  return fail("usage: audio_loop_player tone | restart | fail <stderr file> | play <seconds>");
 }

@@ -3,13 +3,17 @@
 // the failure path. Each child bounds its own run.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "audio/recorded_sound.h"
 #include "audio/recording_alsa.h"
@@ -21,15 +25,6 @@ namespace {
 constexpr double kSampleRate = 44100.0;
 constexpr std::size_t kOneSecond = 44100;  // samples
 constexpr std::size_t kFramesPerBuffer = 512;
-
-int errorLines(const std::string& err) {
-  int lines = 0;
-  std::istringstream text(err);
-  for (std::string line; std::getline(text, line);) {
-    if (line.rfind("Error message: ", 0) == 0) ++lines;
-  }
-  return lines;
-}
 
 std::string readText(const std::string& path) {
   std::ostringstream text;
@@ -46,7 +41,7 @@ struct PlayerRun {
 // from dir (ALSA reads it once per process); its output goes to files in dir.
 PlayerRun play(const TempDir& dir, const std::string& arguments) {
   const std::string& d = dir.path();
-  const int status = std::system((std::string(kAlsaConfigVariable) + "='" + d + "' " AUDIO_LOOP_PLAYER " " +
+  const int status = std::system((std::string(kAlsaConfigVariable) + "='" + alsaConfigFile(d) + "' " AUDIO_LOOP_PLAYER " " +
                                   arguments + " >'" + d + "/stdout.txt' 2>'" + d + "/stderr.txt'")
                                      .c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(d + "/stdout.txt"), readText(d + "/stderr.txt")};
@@ -87,6 +82,40 @@ TEST(AudioLoop, DeviceThatCannotOpenIsReportedOnceAndStopReturns) {
   const PlayerRun run = play(dir, "fail '" + dir.path() + "/stderr.txt'");
   EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_EQ(errorLines(run.err), 1) << run.err;
+
+  // Tried again every 2 s, still failing: no second line, and stop returns.
+  const PlayerRun longer = play(dir, "play 4.5");
+  EXPECT_EQ(longer.exitCode, 1) << longer.out;
+  EXPECT_EQ(longer.out, "nothing was played\n");
+  EXPECT_EQ(errorLines(longer.err), 1) << longer.err;
+}
+
+// The reader of the device's pipe goes away: the write fails (no SIGPIPE ends
+// the player), the audio library ends the stream (printing its own debug
+// lines, which it offers no hook to silence), the loss is reported once, and
+// stop returns although the next attempt blocks opening a pipe nobody reads.
+TEST(AudioLoop, PipeWhoseReaderLeavesIsALostStreamAndStopStillReturns) {
+  TempDir dir;
+  const std::string fifo = dir.path() + "/played.raw";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  writeRecordingAlsaConfig(dir.path(), fifo);
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  PlayerRun run{};
+  std::thread player([&] { run = play(dir, "play 3"); });
+  std::size_t taken = 0;
+  char buffer[65536];
+  for (int i = 0; i < 5000 && taken < 44100 * sizeof(float); ++i) {
+    const ssize_t got = read(reader, buffer, sizeof(buffer));
+    if (got > 0) taken += static_cast<std::size_t>(got);
+    else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  close(reader);
+  player.join();
+  EXPECT_GE(taken, 44100 * sizeof(float)) << "the tone did not reach the pipe";
+  EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+  EXPECT_NE(run.err.find("Error message: "), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("Error message: "), run.err.rfind("Error message: ")) << run.err;
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-// A configuration of the test's own replaces the default device without
-// touching anything global; ALSA_CONFIG_PATH would replace the whole system one.
+// Each configuration replaces the system one whole: layered over it, ALSA
+// would also load whatever the machine configures (a sound server's plugins,
+// with threads of their own) while the audio library lists devices.
 #include "audio/recording_alsa.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include <unistd.h>
@@ -13,16 +15,14 @@ namespace fs = std::filesystem;
 
 namespace audiotest {
 
-namespace {
+std::string alsaConfigFile(const std::string& dir) { return dir + "/alsa/asoundrc"; }
 
-void writeAsoundrc(const std::string& dir, const std::string& defaultPcm) {
+void writeAlsaConfig(const std::string& dir, const std::string& pcm) {
   fs::create_directories(fs::path(dir) / "alsa");
-  std::ofstream file(fs::path(dir) / "alsa" / "asoundrc");
-  file << "pcm.!default " << defaultPcm << "\n";
+  std::ofstream file(alsaConfigFile(dir));
+  file << "pcm.default " << pcm << "\n";
   if (!file) throw std::runtime_error("cannot write the ALSA configuration in " + dir);
 }
-
-}  // namespace
 
 TempDir::TempDir() {
   const char* base = std::getenv("TMPDIR");
@@ -37,12 +37,21 @@ TempDir::~TempDir() {
 }
 
 void writeRecordingAlsaConfig(const std::string& dir, const std::string& file) {
-  writeAsoundrc(dir, "{ type file slave.pcm \"null\" file \"" + (file.empty() ? dir + "/out_%r_%c_%f.raw" : file) +
+  writeAlsaConfig(dir, "{ type file slave.pcm { type null } file \"" + (file.empty() ? dir + "/out_%r_%c_%f.raw" : file) +
                          "\" format \"raw\" }");
 }
 
 void writeUnopenableAlsaConfig(const std::string& dir) {
-  writeAsoundrc(dir, "{ type hw card 99 }");
+  writeAlsaConfig(dir, "{ type hw card 99 }");
+}
+
+int errorLines(const std::string& err) {
+  int lines = 0;
+  std::istringstream text(err);
+  for (std::string line; std::getline(text, line); ++lines) {
+    if (line.rfind("Error message: ", 0) != 0) return -1;
+  }
+  return lines;
 }
 
 std::vector<float> readFloatSamples(const std::string& path) {

@@ -1,6 +1,8 @@
-// Gives a process an ALSA default device of its own: one that records what is
-// played into a raw file, or one that cannot open. Set kAlsaConfigVariable to
-// the folder in the playing process's environment before it starts audio.
+// Gives a process an ALSA configuration of its own, complete in itself (the
+// machine's is not read, so no plugin installed there is loaded): a default
+// device that records what is played into a raw file, one that cannot open,
+// or one of the caller's. Set kAlsaConfigVariable to alsaConfigFile(folder)
+// in the playing process's environment before it starts audio.
 #pragma once
 
 #include <string>
@@ -8,8 +10,11 @@
 
 namespace audiotest {
 
-// ALSA reads $XDG_CONFIG_HOME/alsa/asoundrc on top of the system configuration.
-constexpr const char* kAlsaConfigVariable = "XDG_CONFIG_HOME";
+// ALSA reads this file instead of the system configuration.
+constexpr const char* kAlsaConfigVariable = "ALSA_CONFIG_PATH";
+
+// <dir>/alsa/asoundrc, the file the writers below fill.
+std::string alsaConfigFile(const std::string& dir);
 
 // A fresh folder under $TMPDIR (or /tmp), removed with everything in it when
 // this goes out of scope.
@@ -35,6 +40,15 @@ void writeRecordingAlsaConfig(const std::string& dir, const std::string& file = 
 // Writes <dir>/alsa/asoundrc whose default PCM is a hardware device on a card
 // that does not exist, so opening it fails.
 void writeUnopenableAlsaConfig(const std::string& dir);
+
+// Writes <dir>/alsa/asoundrc whose default PCM is `pcm` (an ALSA definition
+// such as "{ type null }").
+void writeAlsaConfig(const std::string& dir, const std::string& pcm);
+
+// The number of lines in a player's stderr when all are its own
+// "Error message: " lines; -1 when anything else (a library's chatter) is
+// there too.
+int errorLines(const std::string& err);
 
 // The samples of a raw recording of little-endian 32-bit floats.
 std::vector<float> readFloatSamples(const std::string& path);

@@ -87,6 +87,9 @@ TEST_F(Program, LettersSlideAtOnceAndComeToRestAndClosingTheWindowExitsZero) {
   // Closed the way a window manager closes it.
   program->requestClose();
   EXPECT_EQ(program->waitExit(10.0), 0);
+  // Without a sound device: the one line saying so, and nothing else, however
+  // often the device was tried again.
+  EXPECT_EQ(audiotest::errorLines(programErrors()), 1) << programErrors();
 }
 
 TEST_F(Program, NamesItselfShowsItsIconsAsksForActivationOnceAndNeedsNoSessionBus) {

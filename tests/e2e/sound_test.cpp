@@ -71,7 +71,8 @@ TEST_F(Sound, SlidingStringsSingAndFallSilentWhileAPathIsDrawn) {
   const std::size_t cleared = recording.sampleCount();
   ASSERT_TRUE(recordUntil(recording, cleared + kSecond));
   EXPECT_TRUE(silent(recording, cleared + kSecond / 4, kSecond * 3 / 4)) << "sound after Return";
-  EXPECT_EQ(programErrors().find("Error message:"), std::string::npos) << "the recording device works";
+  // The device works, so nothing at all, not even the libraries' chatter.
+  EXPECT_EQ(programErrors(), "");
 }
 
 }  // namespace

@@ -14,18 +14,19 @@ Image StropheTest::start(const std::string& alsaConfig) {
     config = dir.path() + "/silent";
     audiotest::writeUnopenableAlsaConfig(config);
   }
-  std::map<std::string, std::string> env = environment;
-  env[audiotest::kAlsaConfigVariable] = config;
-  program = std::make_unique<ProgramUnderTest>(STROPHE_BINARY, env, dir.path() + "/stderr.txt", watchActivations);
+  std::map<std::string, std::string> full = environment;
+  full[audiotest::kAlsaConfigVariable] = audiotest::alsaConfigFile(config);
+  program = std::make_unique<ProgramUnderTest>(STROPHE_BINARY, full, dir.path() + "/stderr.txt", watchActivations);
   if (!program->waitForWindow("strophe | ")) return Image{};
   return program->waitForCapture(showsScene);
 }
 
 std::string StropheTest::programErrors() const {
-  std::ifstream file(dir.path() + "/stderr.txt");
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
+  std::ifstream file(dir.path() + "/stderr.txt", std::ios::binary);
+  std::string text(64 * 1024, '\0');
+  file.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<std::size_t>(file.gcount()));
+  return text;
 }
 
 void StropheTest::TearDown() {

@@ -20,12 +20,13 @@ class StropheTest : public ::testing::Test {
   void TearDown() override;
 
   // Starts the program with ALSA's configuration in `alsaConfig` (the folder
-  // audiotest's writers fill), or one whose default device fails to open;
-  // waits for the window and returns its first capture showing the scene
-  // (empty when none came).
+  // audiotest's writers fill), or one whose default device fails to open, and
+  // `environment` added to its own; waits for the window and returns its
+  // first capture showing the scene (empty when none came).
   Image start(const std::string& alsaConfig = "");
 
-  // What the program has written on standard error so far.
+  // What the program has written on standard error so far, up to 64 KiB: a
+  // program that floods it must not flood the test's output too.
   std::string programErrors() const;
 
   audiotest::TempDir dir;

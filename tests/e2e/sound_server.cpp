@@ -1,0 +1,165 @@
+// Each process gets the private folders through its environment only: the
+// machine's own session (if any) is never reached. Logs go to files in the
+// server's folder, for reading when a test fails.
+#include "e2e/sound_server.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "audio/recording_alsa.h"
+#include "e2e/x11_driver.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace strophe_e2e {
+
+namespace {
+
+constexpr const char* kSinkName = "strophe-null";
+
+// Polls `done` every 50 ms for up to `seconds`.
+template <typename Done>
+bool waitUntil(double seconds, Done done) {
+  for (double waited = 0.0; !done(); waited += 0.05) {
+    if (waited >= seconds) return false;
+    sleepSeconds(0.05);
+  }
+  return true;
+}
+
+// Waits (bounded) for `pid` to end; its exit status, or -1.
+int reap(pid_t pid, double seconds) {
+  int status = 0;
+  if (!waitUntil(seconds, [&] { return waitpid(pid, &status, WNOHANG) == pid; })) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+void end(pid_t* pid, int signal) {
+  if (*pid <= 0) return;
+  ::kill(*pid, signal);
+  if (reap(*pid, 3.0) == -1) {
+    ::kill(*pid, SIGKILL);
+    waitpid(*pid, nullptr, 0);
+  }
+  *pid = -1;
+}
+
+// The float samples of a WAV file's data chunk; what was written of it when
+// the file was not closed properly.
+std::vector<float> readWavFloats(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::size_t data = bytes.find("data", 12);
+  if (data == std::string::npos || bytes.size() < data + 8) return {};
+  std::vector<float> samples((bytes.size() - data - 8) / sizeof(float));
+  std::memcpy(samples.data(), bytes.data() + data + 8, samples.size() * sizeof(float));
+  return samples;
+}
+
+}  // namespace
+
+SoundServer::SoundServer(const std::string& dir)
+    : dir_(dir), runtimeDir_(dir + "/runtime"), configDir_(dir + "/config"), alsaDir_(dir + "/alsa-client") {
+  fs::create_directories(runtimeDir_);
+  fs::permissions(runtimeDir_, fs::perms::owner_all);
+  fs::create_directories(configDir_ + "/pipewire/pipewire.conf.d");
+  std::ofstream(configDir_ + "/pipewire/pipewire.conf.d/null-sink.conf")
+      << "context.objects = [\n"
+         "  { factory = adapter args = { factory.name = support.null-audio-sink node.name = \""
+      << kSinkName
+      << "\"\n"
+         "      media.class = Audio/Sink audio.position = [ MONO ] object.linger = true } }\n"
+         "]\n";
+  audiotest::writeAlsaConfig(alsaDir_, "{ type pipewire }");
+  busAddress_ = "unix:path=" + dir + "/bus";
+  bus_ = spawn({"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + busAddress_}, "bus.log");
+}
+
+SoundServer::~SoundServer() {
+  kill();
+  end(&bus_, SIGTERM);
+}
+
+bool SoundServer::start(std::string* why) {
+  if (bus_ <= 0 || !waitUntil(5.0, [&] { return fs::exists(dir_ + "/bus"); })) {
+    *why = "the session bus did not start (see " + dir_ + "/bus.log)";
+    return false;
+  }
+  pipewire_ = spawn({"pipewire"}, "pipewire.log");
+  if (pipewire_ <= 0 || !waitUntil(5.0, [&] { return fs::exists(runtimeDir_ + "/pipewire-0"); })) {
+    *why = "PipeWire did not start (see " + dir_ + "/pipewire.log)";
+    return false;
+  }
+  sessionManager_ = spawn({"wireplumber"}, "wireplumber.log");
+  // The session manager picks the only sink as the default output.
+  const bool ready = sessionManager_ > 0 && waitUntil(10.0, [&] {
+    const pid_t query = spawn({"wpctl", "inspect", "@DEFAULT_AUDIO_SINK@"}, "wpctl.log");
+    return query > 0 && reap(query, 3.0) == 0;
+  });
+  if (!ready) *why = "WirePlumber set no default sink (see " + dir_ + "/wireplumber.log)";
+  return ready;
+}
+
+void SoundServer::kill() {
+  end(&sessionManager_, SIGKILL);
+  end(&pipewire_, SIGKILL);
+}
+
+std::map<std::string, std::string> SoundServer::clientEnvironment() const {
+  return {{"XDG_RUNTIME_DIR", runtimeDir_}, {audiotest::kAlsaConfigVariable, audiotest::alsaConfigFile(alsaDir_)}};
+}
+
+std::vector<float> SoundServer::record(double seconds) {
+  const std::string path = dir_ + "/monitor.wav";
+  fs::remove(path);
+  pid_t recorder = spawn({"pw-record", "--target", kSinkName, "-P", "{ stream.capture.sink = true }", "--rate",
+                          "44100", "--channels", "1", "--format", "f32", path},
+                         "pw-record.log");
+  if (recorder <= 0) return {};
+  sleepSeconds(seconds);
+  end(&recorder, SIGINT);
+  return readWavFloats(path);
+}
+
+pid_t SoundServer::spawn(const std::vector<std::string>& argv, const std::string& logName) const {
+  const std::map<std::string, std::string> env = {{"XDG_RUNTIME_DIR", runtimeDir_},
+                                                  {"XDG_CONFIG_HOME", configDir_},
+                                                  {"DBUS_SESSION_BUS_ADDRESS", busAddress_}};
+  std::vector<std::string> entries;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry(*e);
+    if (env.count(entry.substr(0, entry.find('='))) == 0) entries.push_back(entry);
+  }
+  for (const auto& [name, value] : env) entries.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (std::string& entry : entries) envp.push_back(entry.data());
+  envp.push_back(nullptr);
+  std::vector<std::string> args = argv;
+  std::vector<char*> argp;
+  for (std::string& arg : args) argp.push_back(arg.data());
+  argp.push_back(nullptr);
+
+  const std::string log = dir_ + "/" + logName;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  pid_t pid = -1;
+  const int spawned = posix_spawnp(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  return spawned == 0 ? pid : -1;
+}
+
+}  // namespace strophe_e2e

@@ -1,0 +1,90 @@
+// The program on a real sound server that goes away while it plays: it keeps
+// drawing, writes at most a few error lines, goes back to its usual CPU use,
+// closes at once, and is heard again when the server comes back.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "audio/recorded_sound.h"
+#include "e2e/sound_server.h"
+#include "e2e/strophe_fixture.h"
+
+namespace strophe_e2e {
+namespace {
+
+class LostSoundServer : public StropheTest {
+ protected:
+  void SetUp() override {
+    server = std::make_unique<SoundServer>(dir.path() + "/server");
+    std::string why;
+    if (!server->start(&why)) GTEST_SKIP() << "no sound server can run here: " << why;
+  }
+
+  Image startOnServer() {
+    environment = server->clientEnvironment();
+    return start(server->alsaConfigDir());
+  }
+
+  bool heard(double seconds) {
+    const std::vector<float> played = server->record(seconds);
+    return audiotest::peak(played, 0, played.size()) > 0.0f;
+  }
+
+  // CPU seconds the program used per second over the next `seconds`.
+  double cpuRate(double seconds) {
+    const double before = cpuSeconds();
+    sleepSeconds(seconds);
+    return (cpuSeconds() - before) / seconds;
+  }
+
+  double cpuSeconds() const {
+    std::ifstream stat("/proc/" + std::to_string(program->pid()) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string skipped;
+    for (int i = 3; i < 14; ++i) fields >> skipped;  // state .. cmajflt
+    double user = 0.0, system = 0.0;
+    fields >> user >> system;
+    return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  }
+
+  std::unique_ptr<SoundServer> server;
+};
+
+TEST_F(LostSoundServer, ProgramKeepsDrawingStaysQuietAndIdleAndClosesAtOnce) {
+  ASSERT_GT(startOnServer().width, 0);
+  ASSERT_TRUE(heard(1.5)) << "the program was not heard while its words slide";
+  EXPECT_EQ(audiotest::errorLines(programErrors()), 0);
+  const double playing = cpuRate(2.0);
+
+  server->kill();
+  const Image before = program->capture();
+  const double lost = cpuRate(5.0);
+  EXPECT_GT(differingShare(before, program->capture()), 0.0005) << "the program stopped drawing";
+  EXPECT_LE(lost, 2.0 * playing) << "CPU seconds per second: " << playing << " playing, " << lost << " after";
+  const int lines = audiotest::errorLines(programErrors());
+  EXPECT_GE(lines, 1) << "the loss was not reported";
+  EXPECT_LE(lines, 3);
+
+  program->requestClose();
+  EXPECT_EQ(program->waitExit(1.0), 0);
+}
+
+TEST_F(LostSoundServer, RestartedServerIsHeardAgainWithinThreeSeconds) {
+  ASSERT_GT(startOnServer().width, 0);
+  ASSERT_TRUE(heard(1.0)) << "the program was not heard while its words slide";
+  server->kill();
+  sleepSeconds(1.0);
+  std::string why;
+  ASSERT_TRUE(server->start(&why)) << why;
+  EXPECT_TRUE(heard(3.0)) << "not heard within 3 s of the server's return";
+  // The loss once, the recovery not at all.
+  EXPECT_EQ(audiotest::errorLines(programErrors()), 1);
+  program->requestClose();
+  EXPECT_EQ(program->waitExit(1.0), 0);
+}
+
+}  // namespace
+}  // namespace strophe_e2e
