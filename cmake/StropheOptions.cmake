@@ -11,6 +11,8 @@ if(STROPHE_SANITIZE)
   endforeach()
   add_compile_options(-fsanitize=${STROPHE_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=${STROPHE_SANITIZE})
+  # The program's own invariant checks (STROPHE_ASSERT) run in these builds too.
+  add_compile_definitions(STROPHE_ASSERTS)
 endif()
 
 if(STROPHE_FUZZ)

@@ -2,7 +2,9 @@
 // and the wrapping of existing texture names.
 #include "framework/gl_texture.h"
 
+#include "framework/debug_assert.h"
 #include "framework/exceptions.h"
+#include "framework/gl_context.h"
 
 namespace loom::gl {
 
@@ -46,7 +48,10 @@ Texture::Texture(GLenum target, GLuint textureId, int width, int height, bool do
 
 Texture::~Texture() {
   if (deallocator_) deallocator_(deallocatorData_);
-  if (textureId_ != 0 && !doNotDispose_) glDeleteTextures(1, &textureId_);
+  if (textureId_ != 0 && !doNotDispose_) {
+    STROPHE_ASSERT(hasCurrentContext());
+    glDeleteTextures(1, &textureId_);
+  }
 }
 
 TextureRef Texture::create(GLenum target, GLuint textureId, int width, int height, bool doNotDispose) {

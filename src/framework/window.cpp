@@ -64,6 +64,8 @@ void Window::setSize(int width, int height) {
 void Window::close() {
   if (!native_) return;
   auto self = shared_from_this();
+  // Slots of the close signal may delete GL objects: the context is still theirs.
+  renderer_->makeCurrent(*native_);
   signalClose();
   renderer_->releaseContext();
   native_.reset();
