@@ -21,6 +21,11 @@ App::~App() {
   if (platformUp_) platform::terminate();
 }
 
+std::shared_ptr<Window> App::getWindow() const {
+  if (currentWindow_ && currentWindow_->isClosed()) throw ExcInvalidWindow();
+  return currentWindow_;
+}
+
 std::shared_ptr<Window> App::getWindowIndex(std::size_t index) const {
   if (index >= windows_.size()) return nullptr;
   return windows_[index];
@@ -150,7 +155,8 @@ void App::windowClosed(Window* window) {
   if (it == windows_.end()) return;
   std::shared_ptr<Window> keep = *it;  // the caller is still running inside it
   windows_.erase(it);
-  if (currentWindow_.get() == window) currentWindow_ = windows_.empty() ? nullptr : windows_.front();
+  // The last window stays current, closed, so that using it raises ExcInvalidWindow.
+  if (currentWindow_.get() == window && !windows_.empty()) currentWindow_ = windows_.front();
   if (windows_.empty() && settings_.quitOnLastWindowClose) quitRequested_ = true;
 }
 

@@ -62,7 +62,9 @@ class App {
   void quit() { quitRequested_ = true; }
   bool isQuitRequested() const { return quitRequested_; }
   Settings& getSettings() { return settings_; }
-  std::shared_ptr<Window> getWindow() const { return currentWindow_; }
+  // Null before the first window opens; throws ExcInvalidWindow once the
+  // current window has closed and no other is left.
+  std::shared_ptr<Window> getWindow() const;
   std::size_t getNumWindows() const { return windows_.size(); }
   std::shared_ptr<Window> getWindowIndex(std::size_t index) const;
   void setPowerManagementEnabled(bool enabled);

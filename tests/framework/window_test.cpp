@@ -68,6 +68,7 @@ TEST(Window, OpensAtTheRequestedSizeAndCallsHooksInOrder) {
   window->close();
   EXPECT_TRUE(app.isQuitRequested());
   EXPECT_THROW(window->getSize(), loom::app::ExcInvalidWindow);
+  EXPECT_THROW(app.getWindow(), loom::app::ExcInvalidWindow);
   app.shutDown();
   app.shutDown();
   EXPECT_EQ(app.shutdowns, 1);
