@@ -116,24 +116,28 @@ TEST_F(WindowEvents, MotionIsCoalescedToTheLatestPerDispatchAndFlushedBeforeButt
   EXPECT_EQ(app.log[2].y, 120);
 }
 
-TEST_F(WindowEvents, FocusLossWithAButtonDownReleasesOnceWithInitiatorZero) {
+TEST_F(WindowEvents, FocusLossReleasesEveryHeldButtonOnceWithInitiatorZero) {
   window->mouseButton(2, true, 0, 5, 5);
+  window->mouseButton(1, true, 0, 5, 5);
   window->focusChanged(false);
-  window->mouseButton(2, false, 0, 5, 5);  // synthesised or late real release
-  ASSERT_EQ(app.hooks(), (std::vector<std::string>{"down", "up"}));
-  EXPECT_EQ(app.log[1].initiator, 0);
+  window->mouseButton(2, false, 0, 5, 5);  // synthesised or late real releases
+  window->mouseButton(1, false, 0, 5, 5);
+  ASSERT_EQ(app.hooks(), (std::vector<std::string>{"down", "down", "up", "up"}));
+  EXPECT_EQ(app.log[2].initiator, 0);
+  EXPECT_EQ(app.log[3].initiator, 0);
   window->focusChanged(false);
-  EXPECT_EQ(app.log.size(), 2u);
+  EXPECT_EQ(app.log.size(), 4u);
 }
 
-TEST_F(WindowEvents, SecondButtonEndsTheDragOnEitherRelease) {
+TEST_F(WindowEvents, SecondButtonEndsTheDragAndEachReleaseIsAMouseUp) {
   window->mouseButton(1, true, 0, 0, 0);
   window->mouseButton(2, true, 0, 0, 0);
   window->mouseButton(2, false, 0, 0, 0);
   window->cursorMoved(3, 3);
   window->dispatchEnded();
   window->mouseButton(1, false, 0, 3, 3);
-  EXPECT_EQ(app.hooks(), (std::vector<std::string>{"down", "down", "up", "move"}));
+  window->mouseButton(1, false, 0, 3, 3);  // not held any more
+  EXPECT_EQ(app.hooks(), (std::vector<std::string>{"down", "down", "up", "move", "up"}));
 }
 
 TEST_F(WindowEvents, ReturnReachesTheHookAsCodeThirteenUnlessASlotHandlesIt) {
