@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <string>
 #include <unistd.h>
 
 #include "framework/exceptions.h"
@@ -12,6 +14,13 @@
 #include "framework/window.h"
 
 namespace loom::app {
+
+void reportFailure(const char* program, const char* message) {
+  std::string line = std::string(program) + ": " + (message ? message : "");
+  for (char& c : line)
+    if (c == '\n' || c == '\r') c = ' ';
+  std::fprintf(stderr, "%s\n", line.c_str());
+}
 
 App::App() : start_(std::chrono::steady_clock::now()) {}
 
