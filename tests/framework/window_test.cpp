@@ -2,11 +2,19 @@
 // event delivery as the platform layer delivers it, and closing.
 #include <gtest/gtest.h>
 
+#include <GLFW/glfw3.h>
+#define GLFW_EXPOSE_NATIVE_X11
+#include <GLFW/glfw3native.h>
+#include <X11/Xatom.h>
+
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "framework/app.h"
 #include "framework/exceptions.h"
+#include "framework/platform.h"
 #include "framework/window.h"
 
 namespace {
@@ -161,6 +169,118 @@ TEST_F(WindowEvents, TouchesArriveAsBeganMovedEndedWithPreviousPositions) {
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].getTouches()[0].getPrevPos(), loom::Vector2(1, 2));
   EXPECT_EQ(seen[0].getTouches()[0].getPos(), loom::Vector2(4, 6));
+}
+
+// A desktop whose work area (the monitor less its panels) is 800 x 600 at
+// (100, 50), as a window manager announces it; set before GLFW starts.
+class WorkArea {
+ public:
+  WorkArea() : d_(XOpenDisplay(nullptr)), root_(DefaultRootWindow(d_)) {
+    check_ = XCreateSimpleWindow(d_, root_, 0, 0, 1, 1, 0, 0, 0);
+    long area[] = {100, 50, 800, 600}, desktop = 0;
+    Atom supported[] = {atom("_NET_WORKAREA"), atom("_NET_CURRENT_DESKTOP")};
+    set(root_, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, &check_, 1);
+    set(check_, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, &check_, 1);
+    set(root_, "_NET_SUPPORTED", XA_ATOM, supported, 2);
+    set(root_, "_NET_WORKAREA", XA_CARDINAL, area, 4);
+    set(root_, "_NET_CURRENT_DESKTOP", XA_CARDINAL, &desktop, 1);
+  }
+  ~WorkArea() {
+    for (const char* name : {"_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP"})
+      XDeleteProperty(d_, root_, atom(name));
+    XDestroyWindow(d_, check_);
+    XCloseDisplay(d_);
+  }
+
+ private:
+  Atom atom(const char* name) { return XInternAtom(d_, name, False); }
+  void set(::Window w, const char* name, Atom type, const void* data, int count) {
+    XChangeProperty(d_, w, atom(name), type, 32, PropModeReplace, static_cast<const unsigned char*>(data), count);
+    XSync(d_, False);
+  }
+  Display* d_;
+  ::Window root_, check_ = 0;
+};
+
+TEST(Window, OpensCentredOnThePrimaryMonitorsWorkArea) {
+  WorkArea desktop;
+  RecordingApp app;
+  ASSERT_TRUE(app.startUp("Application", {}));
+  loom::app::IntVec2 pos = app.getWindow()->getPos();
+  EXPECT_EQ(pos.x, 100 + (800 - 200) / 2);
+  EXPECT_EQ(pos.y, 50 + (600 - 150) / 2);
+  app.shutDown();
+}
+
+// The platform layer alone, its close requests sent as a window manager does.
+class PlatformWindow : public ::testing::Test, public loom::app::platform::EventSink {
+ protected:
+  void SetUp() override {
+    loom::app::platform::initialize();
+    native = loom::app::platform::createWindow({}, this);
+    display = glfwGetX11Display();
+    xid = glfwGetX11Window(glfwGetCurrentContext());
+  }
+  void TearDown() override {
+    native.reset();
+    loom::app::platform::terminate();
+  }
+  void requestClose() {
+    XEvent e{};
+    e.xclient = {ClientMessage, 0, False, display, xid, XInternAtom(display, "WM_PROTOCOLS", False), 32, {}};
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    XSendEvent(display, xid, False, NoEventMask, &e);
+    XSync(display, False);
+  }
+  bool exists() {
+    ::Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    bool found = std::find(children, children + count, xid) != children + count;
+    XFree(children);
+    return found;
+  }
+  void closeRequested() override {
+    ++closes;
+    onClose();
+  }
+  void cursorMoved(double, double) override {}
+  void mouseButton(int, bool, unsigned, double, double) override {}
+  void key(int, char32_t, bool, unsigned) override {}
+  void focusChanged(bool) override {}
+  void scrolled(double) override {}
+  void filesDropped(const std::vector<std::string>&) override {}
+  void framebufferResized(int, int) override {}
+  void moved(int, int) override {}
+  void dispatchEnded() override {}
+
+  std::unique_ptr<loom::app::platform::NativeWindow> native;
+  Display* display = nullptr;
+  ::Window xid = 0;
+  std::function<void()> onClose;
+  int closes = 0;
+};
+
+TEST_F(PlatformWindow, AWindowClosedInItsOwnCallbackIsDestroyedOnlyAfterTheDispatch) {
+  bool existedInCallback = false;
+  onClose = [&] {
+    native.reset();
+    existedInCallback = exists();
+  };
+  requestClose();
+  loom::app::platform::pollEvents();
+  EXPECT_EQ(closes, 1);
+  EXPECT_TRUE(existedInCallback);
+  EXPECT_FALSE(exists());
+}
+
+TEST_F(PlatformWindow, AnExceptionInADeliveryEndsItsDispatchAndLeavesAfterwards) {
+  onClose = [] { throw std::runtime_error("from a hook"); };
+  requestClose();
+  requestClose();
+  EXPECT_THROW(loom::app::platform::pollEvents(), std::runtime_error);
+  loom::app::platform::pollEvents();
+  EXPECT_EQ(closes, 1) << "the second request was part of the dispatch that failed";
 }
 
 }  // namespace
