@@ -14,7 +14,6 @@
 
 #include "framework/app.h"
 #include "framework/exceptions.h"
-#include "framework/platform.h"
 #include "framework/window.h"
 
 namespace {
@@ -32,7 +31,10 @@ class RecordingApp : public loom::app::AppBasic {
  public:
   void prepareSettings(loom::app::Settings* s) override { s->setWindowSize(200, 150); }
   void setup() override { log.push_back({"setup"}); }
-  void resize() override { log.push_back({"resize"}); }
+  void resize() override {
+    log.push_back({"resize"});
+    if (failingHook == "resize") throw std::runtime_error("from a hook");
+  }
   void update() override { log.push_back({"update"}); }
   void draw() override { log.push_back({"draw"}); }
   void shutdown() override { ++shutdowns; }
@@ -51,6 +53,7 @@ class RecordingApp : public loom::app::AppBasic {
 
   std::vector<Recorded> log;
   int shutdowns = 0;
+  std::string failingHook;
 
  private:
   void mouse(const char* name, const MouseEvent& e) {
@@ -171,11 +174,12 @@ TEST_F(WindowEvents, TouchesArriveAsBeganMovedEndedWithPreviousPositions) {
   EXPECT_EQ(seen[0].getTouches()[0].getPos(), loom::Vector2(4, 6));
 }
 
-// A desktop whose work area (the monitor less its panels) is 800 x 600 at
-// (100, 50), as a window manager announces it; set before GLFW starts.
-class WorkArea {
+// What a window manager does: announce a work area (the monitor less its
+// panels) of 800 x 600 at (100, 50), and ask windows to close.
+class Desktop {
  public:
-  WorkArea() : d_(XOpenDisplay(nullptr)), root_(DefaultRootWindow(d_)) {
+  explicit Desktop(Display* d) : d_(d), root_(DefaultRootWindow(d)) {}
+  void announceWorkArea() {  // before GLFW starts: it looks for a window manager once
     check_ = XCreateSimpleWindow(d_, root_, 0, 0, 1, 1, 0, 0, 0);
     long area[] = {100, 50, 800, 600}, desktop = 0;
     Atom supported[] = {atom("_NET_WORKAREA"), atom("_NET_CURRENT_DESKTOP")};
@@ -185,11 +189,27 @@ class WorkArea {
     set(root_, "_NET_WORKAREA", XA_CARDINAL, area, 4);
     set(root_, "_NET_CURRENT_DESKTOP", XA_CARDINAL, &desktop, 1);
   }
-  ~WorkArea() {
+  ~Desktop() {
+    if (!check_) return;
     for (const char* name : {"_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP"})
       XDeleteProperty(d_, root_, atom(name));
     XDestroyWindow(d_, check_);
-    XCloseDisplay(d_);
+    XSync(d_, False);
+  }
+  void requestClose(::Window w) {
+    XEvent e{};
+    e.xclient = {ClientMessage, 0, False, d_, w, atom("WM_PROTOCOLS"), 32, {}};
+    e.xclient.data.l[0] = static_cast<long>(atom("WM_DELETE_WINDOW"));
+    XSendEvent(d_, w, False, NoEventMask, &e);
+    XSync(d_, False);
+  }
+  bool exists(::Window w) {
+    ::Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(d_, root_, &root, &parent, &children, &count);
+    bool found = std::find(children, children + count, w) != children + count;
+    XFree(children);
+    return found;
   }
 
  private:
@@ -203,84 +223,55 @@ class WorkArea {
 };
 
 TEST(Window, OpensCentredOnThePrimaryMonitorsWorkArea) {
-  WorkArea desktop;
-  RecordingApp app;
+  Display* display = XOpenDisplay(nullptr);
+  {
+    Desktop desktop(display);
+    desktop.announceWorkArea();
+    RecordingApp app;
+    ASSERT_TRUE(app.startUp("Application", {}));
+    loom::app::IntVec2 pos = app.getWindow()->getPos();
+    EXPECT_EQ(pos.x, 100 + (800 - 200) / 2);
+    EXPECT_EQ(pos.y, 50 + (600 - 150) / 2);
+    app.shutDown();
+  }
+  XCloseDisplay(display);
+}
+
+::Window xidOf(loom::app::Window& window) {
+  window.native()->makeContextCurrent();
+  return glfwGetX11Window(glfwGetCurrentContext());
+}
+
+class TwoWindows : public RecordingApp {
+  void prepareSettings(loom::app::Settings* s) override { s->windowFormats.resize(2, s->defaultWindowFormat); }
+};
+
+TEST(Window, ClosedByTheWindowManagerItGoesOnlyOnceTheDispatchHasReturned) {
+  TwoWindows app;
   ASSERT_TRUE(app.startUp("Application", {}));
-  loom::app::IntVec2 pos = app.getWindow()->getPos();
-  EXPECT_EQ(pos.x, 100 + (800 - 200) / 2);
-  EXPECT_EQ(pos.y, 50 + (600 - 150) / 2);
+  Desktop desktop(glfwGetX11Display());
+  auto first = app.getWindowIndex(0), second = app.getWindowIndex(1);
+  const ::Window firstId = xidOf(*first), secondId = xidOf(*second);
+  bool firstLeftInDispatch = false;
+  second->signalClose.connect([&] { firstLeftInDispatch = !desktop.exists(firstId); });
+  desktop.requestClose(firstId);
+  desktop.requestClose(secondId);
+  app.runFrame(false);
+  EXPECT_TRUE(first->isClosed() && second->isClosed());
+  EXPECT_FALSE(firstLeftInDispatch) << "destroyed from inside its own callback";
+  EXPECT_FALSE(desktop.exists(firstId));
   app.shutDown();
 }
 
-// The platform layer alone, its close requests sent as a window manager does.
-class PlatformWindow : public ::testing::Test, public loom::app::platform::EventSink {
- protected:
-  void SetUp() override {
-    loom::app::platform::initialize();
-    native = loom::app::platform::createWindow({}, this);
-    display = glfwGetX11Display();
-    xid = glfwGetX11Window(glfwGetCurrentContext());
-  }
-  void TearDown() override {
-    native.reset();
-    loom::app::platform::terminate();
-  }
-  void requestClose() {
-    XEvent e{};
-    e.xclient = {ClientMessage, 0, False, display, xid, XInternAtom(display, "WM_PROTOCOLS", False), 32, {}};
-    e.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    XSendEvent(display, xid, False, NoEventMask, &e);
-    XSync(display, False);
-  }
-  bool exists() {
-    ::Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-    bool found = std::find(children, children + count, xid) != children + count;
-    XFree(children);
-    return found;
-  }
-  void closeRequested() override {
-    ++closes;
-    onClose();
-  }
-  void cursorMoved(double, double) override {}
-  void mouseButton(int, bool, unsigned, double, double) override {}
-  void key(int, char32_t, bool, unsigned) override {}
-  void focusChanged(bool) override {}
-  void scrolled(double) override {}
-  void filesDropped(const std::vector<std::string>&) override {}
-  void framebufferResized(int, int) override {}
-  void moved(int, int) override {}
-  void dispatchEnded() override {}
-
-  std::unique_ptr<loom::app::platform::NativeWindow> native;
-  Display* display = nullptr;
-  ::Window xid = 0;
-  std::function<void()> onClose;
-  int closes = 0;
-};
-
-TEST_F(PlatformWindow, AWindowClosedInItsOwnCallbackIsDestroyedOnlyAfterTheDispatch) {
-  bool existedInCallback = false;
-  onClose = [&] {
-    native.reset();
-    existedInCallback = exists();
-  };
-  requestClose();
-  loom::app::platform::pollEvents();
-  EXPECT_EQ(closes, 1);
-  EXPECT_TRUE(existedInCallback);
-  EXPECT_FALSE(exists());
-}
-
-TEST_F(PlatformWindow, AnExceptionInADeliveryEndsItsDispatchAndLeavesAfterwards) {
-  onClose = [] { throw std::runtime_error("from a hook"); };
-  requestClose();
-  requestClose();
-  EXPECT_THROW(loom::app::platform::pollEvents(), std::runtime_error);
-  loom::app::platform::pollEvents();
-  EXPECT_EQ(closes, 1) << "the second request was part of the dispatch that failed";
+TEST_F(WindowEvents, AnExceptionFromAHookEndsItsDispatchAndLeavesTheFrame) {
+  Desktop desktop(glfwGetX11Display());
+  const ::Window id = xidOf(*window);
+  app.failingHook = "resize";
+  XResizeWindow(glfwGetX11Display(), id, 300, 200);
+  desktop.requestClose(id);
+  EXPECT_THROW(app.runFrame(false), std::runtime_error);
+  app.runFrame(false);
+  EXPECT_FALSE(window->isClosed()) << "the close request was part of the dispatch that failed";
 }
 
 }  // namespace
