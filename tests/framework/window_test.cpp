@@ -7,7 +7,7 @@
 #include <GLFW/glfw3native.h>
 #include <X11/Xatom.h>
 
-#include <functional>
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
