@@ -20,6 +20,7 @@ void Application::prepareSettings(loom::app::Settings* settings) {
 
 void Application::setup() {
   getWindow()->setTitle(kTitle);
+  releaseGlOnClose = getWindow()->signalClose.connect([this] { releaseGlObjects(); });
   contentScale = getWindow()->getContentScale();
   loadResources();
   canvasSize = loom::Vector2(kCanvasSize, kCanvasSize);

@@ -4,6 +4,8 @@
 // and the voices the audio thread sings.
 #pragma once
 
+#include <boost/signals2/connection.hpp>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -105,6 +107,9 @@ class Application : public loom::app::AppBasic,
   inkvane::PathSketch sketch{kSketchStep, kRibbonHalfWidth, kSmoothingTolerance};
   inkvane::TextureRef lineTexture;
   inkvane::TextureRef dotTexture;
+  // Textures and the font go when the window closes, while its context is
+  // still there to delete them in.
+  boost::signals2::scoped_connection releaseGlOnClose;
 
   // Sound. The loop is declared after the voices so it stops before they go.
   VoiceBank voices;
@@ -113,6 +118,7 @@ class Application : public loom::app::AppBasic,
  private:
   // Scene steps.
   void loadResources();
+  void releaseGlObjects();
   void createFirstSet();
   void simulate();
   void drawSets();

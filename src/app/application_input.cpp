@@ -51,7 +51,7 @@ void Application::pointerReleased(int pointerId) {
     if (pointerId == 0) finishSketch();
   } else if (mode == PLAYING) {
     for (const auto& set : stringSets)
-      if (pointerId >= 0 && pointerId < set->tracker().maxPointers()) set->tracker().releasePointer(pointerId);
+      if (set->tracker().acceptsPointer(pointerId)) set->tracker().releasePointer(pointerId);
   }
   // A finished sketch has already set the count to 0 (forgetting any other
   // pointer): never count below nothing, or finger ids would never restart.

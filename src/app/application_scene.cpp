@@ -42,6 +42,14 @@ void Application::loadResources() {
   stepParameters = inkvane::StepParameters{1.0f, 0.0175f, 1.0f};
 }
 
+void Application::releaseGlObjects() {
+  lineTexture.reset();
+  dotTexture.reset();
+  textureManager.clear();
+  font = nullptr;
+  fontManager.clear();
+}
+
 void Application::createFirstSet() {
   inkvane::FollowablePath trace(inkvane::FollowablePath::Extrapolated,
                                 loom::app::loadResource(kTraceResource, "DATA"));

@@ -26,7 +26,7 @@ FingerTracker::FingerTracker(const FollowablePath* path, IdCounters* idCounters,
 FingerTracker::FingerList& FingerTracker::fingersOf(int pointerId) { return fingers_[pointerId]; }
 
 void FingerTracker::trackPointer(int pointerId, double time, float x, float y) {
-  if (!(pointerId < maxPointers_)) return;
+  if (!acceptsPointer(pointerId)) return;
   candidates_.clear();
   if (path_) collectHitCandidates(*path_, x, y, candidates_);
   separateHitCandidates(candidates_, acceptedPositions_);
@@ -120,7 +120,7 @@ void FingerTracker::removeFinger(int pointerId, int fingerId) {
 }
 
 void FingerTracker::releasePointer(int pointerId) {
-  if (!(pointerId < maxPointers_)) return;
+  if (!acceptsPointer(pointerId)) return;
   const auto entry = fingers_.find(pointerId);
   if (entry == fingers_.end()) return;
   FingerList& list = entry->second;

@@ -39,6 +39,8 @@ class FingerTracker {
   void releasePointer(int pointerId);
 
   int maxPointers() const { return maxPointers_; }
+  // Ids below maxPointers are tracked, negative ones included; the rest are ignored.
+  bool acceptsPointer(int pointerId) const { return pointerId < maxPointers_; }
   const std::map<int, FingerList>& fingers() const { return fingers_; }
 
  private:

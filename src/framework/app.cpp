@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <string>
 #include <unistd.h>
 
 #include "framework/exceptions.h"
@@ -14,12 +16,24 @@
 
 namespace loom::app {
 
+void reportFailure(const char* program, const char* message) {
+  std::string line = std::string(program) + ": " + (message ? message : "");
+  for (char& c : line)
+    if (c == '\n' || c == '\r') c = ' ';
+  std::fprintf(stderr, "%s\n", line.c_str());
+}
+
 App::App() : start_(std::chrono::steady_clock::now()) {}
 
 App::~App() {
   windows_.clear();
   currentWindow_.reset();
   if (platformUp_) platform::terminate();
+}
+
+std::shared_ptr<Window> App::getWindow() const {
+  if (currentWindow_ && currentWindow_->isClosed()) throw ExcInvalidWindow();
+  return currentWindow_;
 }
 
 std::shared_ptr<Window> App::getWindowIndex(std::size_t index) const {
@@ -162,7 +176,8 @@ void App::windowClosed(Window* window) {
   if (it == windows_.end()) return;
   std::shared_ptr<Window> keep = *it;  // the caller is still running inside it
   windows_.erase(it);
-  if (currentWindow_.get() == window) currentWindow_ = windows_.empty() ? nullptr : windows_.front();
+  // The last window stays current, closed, so that using it raises ExcInvalidWindow.
+  if (currentWindow_.get() == window && !windows_.empty()) currentWindow_ = windows_.front();
   if (windows_.empty() && settings_.quitOnLastWindowClose) quitRequested_ = true;
 }
 

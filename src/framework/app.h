@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,7 +64,9 @@ class App {
   void quit() { quitRequested_ = true; }
   bool isQuitRequested() const { return quitRequested_; }
   Settings& getSettings() { return settings_; }
-  std::shared_ptr<Window> getWindow() const { return currentWindow_; }
+  // Null before the first window opens; throws ExcInvalidWindow once the
+  // current window has closed and no other is left.
+  std::shared_ptr<Window> getWindow() const;
   std::size_t getNumWindows() const { return windows_.size(); }
   std::shared_ptr<Window> getWindowIndex(std::size_t index) const;
   void setPowerManagementEnabled(bool enabled);
@@ -145,6 +148,24 @@ int runApp(int argc, char** argv) {
   app.setDefaultRenderer(std::make_shared<RendererGl>(0));
   app.launch("Application", std::move(args));
   return 0;
+}
+
+// Writes "<program>: <message>" as one line on standard error.
+void reportFailure(const char* program, const char* message);
+
+// runApp for the program called `program`: an exception that ends the run is
+// reported as one line once everything the run built has been destroyed, and
+// the exit status is then 1.
+template <typename AppT>
+int runAppReportingFailure(const char* program, int argc, char** argv) {
+  try {
+    return runApp<AppT>(argc, argv);
+  } catch (const std::exception& e) {
+    reportFailure(program, e.what());
+  } catch (...) {
+    reportFailure(program, "unknown exception");
+  }
+  return 1;
 }
 
 }  // namespace loom::app

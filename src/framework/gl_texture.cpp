@@ -4,7 +4,9 @@
 
 #include <memory>
 
+#include "framework/debug_assert.h"
 #include "framework/exceptions.h"
+#include "framework/gl_context.h"
 #include "framework/gl_texture_name.h"
 
 namespace loom::gl {
@@ -49,7 +51,10 @@ Texture::Texture(GLenum target, GLuint textureId, int width, int height, bool do
 
 Texture::~Texture() {
   if (deallocator_) deallocator_(deallocatorData_);
-  if (textureId_ != 0 && !doNotDispose_) glDeleteTextures(1, &textureId_);
+  if (textureId_ != 0 && !doNotDispose_) {
+    STROPHE_ASSERT(hasCurrentContext());
+    glDeleteTextures(1, &textureId_);
+  }
 }
 
 TextureRef Texture::create(GLenum target, GLuint textureId, int width, int height, bool doNotDispose) {

@@ -71,13 +71,15 @@ class NativeWindow {
 // library shuts down at the terminate matching the first initialize.
 void initialize();
 void terminate();
-// The window is created hidden with a current GL context; EventSink must outlive it.
+// The window is created hidden with a current GL context; EventSink must outlive
+// it. Destroying it while it delivers an event is allowed: the library's window
+// goes once the dispatch has returned, and nothing more reaches the sink.
 std::unique_ptr<NativeWindow> createWindow(const WindowParams& params, EventSink* sink);
-IntVec2 primaryDisplaySize();
 void releaseCurrentContext();
-// Delivers every waiting event, without waiting.
+// Delivers every waiting event, without waiting. An exception thrown while an
+// event is delivered ends that dispatch and leaves from here.
 void pollEvents();
-// Waits at most `seconds` for events and delivers them.
+// Waits at most `seconds` for events and delivers them, as pollEvents does.
 void waitEvents(double seconds);
 // The reverse-DNS id the desktop knows the program by, given where it asks the
 // desktop for something on the program's behalf.

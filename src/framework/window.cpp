@@ -64,6 +64,8 @@ void Window::setSize(int width, int height) {
 void Window::close() {
   if (!native_) return;
   auto self = shared_from_this();
+  // Slots of the close signal may delete GL objects: the context is still theirs.
+  renderer_->makeCurrent(*native_);
   signalClose();
   renderer_->releaseContext();
   native_.reset();
@@ -137,10 +139,12 @@ void Window::mouseButton(int button, bool pressed, unsigned modifiers, double x,
     buttonsHeld_ |= bit;
     deliver(signalMouseDown, mouseEvent(button, cursor_.x, cursor_.y, modifiers), &App::mouseDown);
   } else {
+    // Every release of a button pressed here is one mouseUp, so presses and
+    // releases pair up. A release the windowing library synthesises after
+    // focus loss finds its button already released there, and is dropped.
+    if (!(buttonsHeld_ & bit)) return;
     buttonsHeld_ &= ~bit;
-    // One flag for the window: releasing any button ends the drag. A release
-    // the windowing library synthesises after focus loss finds it clear.
-    if (!buttonDown_) return;
+    // One flag for the window: releasing any button ends the drag.
     buttonDown_ = false;
     deliver(signalMouseUp, mouseEvent(button, cursor_.x, cursor_.y, modifiers), &App::mouseUp);
   }
@@ -149,12 +153,12 @@ void Window::mouseButton(int button, bool pressed, unsigned modifiers, double x,
 void Window::focusChanged(bool focused) {
   flushPendingMotion();
   if (focused) return;
-  if (buttonDown_) {
-    buttonDown_ = false;
-    buttonsHeld_ = 0;
+  buttonDown_ = false;
+  // Each button still held is released here, with initiator 0; usually there is one.
+  while (buttonsHeld_ != 0) {
+    buttonsHeld_ &= buttonsHeld_ - 1;
     deliver(signalMouseUp, mouseEvent(0, cursor_.x, cursor_.y, keyModifiers_), &App::mouseUp);
   }
-  buttonDown_ = false;
 }
 
 void Window::key(int virtualKey, char32_t character, bool pressed, unsigned modifiers) {

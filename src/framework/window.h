@@ -93,8 +93,8 @@ class Window : public platform::EventSink, public std::enable_shared_from_this<W
   std::shared_ptr<RendererGl> renderer_;
   std::unique_ptr<platform::NativeWindow> native_;
   IntVec2 size_{0, 0};
-  bool buttonDown_ = false;
-  unsigned buttonsHeld_ = 0;  // LEFT_DOWN | RIGHT_DOWN | MIDDLE_DOWN, for the modifier bits
+  bool buttonDown_ = false;    // drag or move: set by any press, cleared by any release
+  unsigned buttonsHeld_ = 0;  // LEFT_DOWN | RIGHT_DOWN | MIDDLE_DOWN pressed here and not yet released
   unsigned keyModifiers_ = 0;
   IntVec2 cursor_{0, 0};
   std::optional<IntVec2> pendingMotion_;

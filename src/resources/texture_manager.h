@@ -15,6 +15,8 @@ class TextureManager {
   TextureRef getTexture(const InputSourceRef& inputSource, bool useMipmap = false, int flags = 0,
                         GLenum wrapS = GL_CLAMP_TO_EDGE, GLenum wrapT = GL_CLAMP_TO_EDGE);
   std::size_t size() const { return textures_.size(); }
+  // Drops the cache's handles; a texture goes with the last of its handles.
+  void clear() { textures_.clear(); }
 
  private:
   std::vector<TextureRef> textures_;

@@ -3,7 +3,9 @@
 
 namespace inkvane {
 
-FontManager::~FontManager() {
+FontManager::~FontManager() { clear(); }
+
+void FontManager::clear() {
   for (auto& font : fonts_) {
     font->unload();
     font.reset();

@@ -21,6 +21,9 @@ class FontManager {
   // valid until the manager is destroyed.
   XFont* getFont(const InputSourceRef& inputSource, const XFont::Properties& properties);
   std::size_t size() const { return fonts_.size(); }
+  // Unloads and deletes every font, whose pointers then dangle; needs the
+  // context the fonts were made in to be current.
+  void clear();
 
  private:
   XFontGl& gl_;

@@ -6,6 +6,9 @@
 
 #include <cstring>
 
+#include "framework/debug_assert.h"
+#include "framework/gl_context.h"
+
 namespace inkvane {
 
 unsigned int XFontGl::uploadAtlas(const std::uint8_t* atlas, int width, int height, bool useMipmap) {
@@ -31,6 +34,8 @@ unsigned int XFontGl::uploadAtlas(const std::uint8_t* atlas, int width, int heig
 }
 
 void XFontGl::deleteTexture(unsigned int texture) {
+  if (texture == 0) return;
+  STROPHE_ASSERT(loom::gl::hasCurrentContext());
   GLuint name = texture;
   glDeleteTextures(1, &name);
 }

@@ -83,6 +83,15 @@ TEST_F(SceneTest, AClickMakesTheTrackersFingersAndTheReleaseRemovesThem) {
   EXPECT_TRUE(app.getStringSets().at(0)->tracker().fingersOf(0).empty());
   EXPECT_EQ(app.getPressedCount(), 0);
   EXPECT_EQ(app.getIdCounters()[inkvane::kNextFingerId], 0);
+
+  // A touch with id 0 is pointer -1, which the tracker takes, so its release must free it.
+  using Phase = loom::app::Window::TouchPhase;
+  auto& touched = app.getStringSets().at(0)->tracker().fingersOf(-1);
+  window->touchInput({{0, Phase::Down, p}});
+  EXPECT_EQ(touched.size(), expected.size());
+  window->touchInput({{0, Phase::Up, p}});
+  EXPECT_TRUE(touched.empty());
+  EXPECT_EQ(app.getPressedCount(), 0);
 }
 
 TEST_F(SceneTest, ASlowDragDeliveredInBurstsMovesItsStringByThePointersDisplacement) {

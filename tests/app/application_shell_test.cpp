@@ -101,6 +101,8 @@ TEST_F(Shell, ClosingTheWindowCallsShutdownOnce) {
   app.runFrame(false);
   app.getWindow()->closeRequested();
   EXPECT_TRUE(app.isQuitRequested());
+  // Deleted while the window's context was still there.
+  EXPECT_FALSE(app.getLineTexture() || app.getDotTexture() || app.getFont());
   app.shutDown();
   app.shutDown();
   EXPECT_EQ(app.shutdowns, 1);

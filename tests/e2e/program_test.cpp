@@ -130,5 +130,16 @@ TEST_F(Program, HoldsTheDesktopScreenSaverOffUntilItExits) {
   EXPECT_TRUE(saver.logShows("uninhibited by \"org.strophe.Strophe\"", 5.0)) << saver.log();
 }
 
+TEST_F(Program, AFailedSetUpEndsWithOneLineOnStandardErrorAndStatusOne) {
+  const std::pair<const char*, const char*> runs[] = {{BROKEN_FONT_BINARY, "strophe: XFont: WRONG FORMAT\n"},
+                                                      {FAILING_SETUP_BINARY, "strophe: set-up failed on purpose\n"}};
+  for (const auto& [binary, line] : runs) {
+    program = std::make_unique<ProgramUnderTest>(binary, std::map<std::string, std::string>{},
+                                                 dir.path() + "/stderr.txt");
+    EXPECT_EQ(program->waitExit(20.0), 1) << binary << " (128 and above: killed by a signal)";
+    EXPECT_EQ(programErrors(), line);
+  }
+}
+
 }  // namespace
 }  // namespace strophe_e2e

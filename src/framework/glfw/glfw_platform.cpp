@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/events.h"
@@ -28,6 +30,24 @@ std::vector<GlfwWindow*> openWindows;  // for the end-of-dispatch notice
 bool screenSaverSuspended = false;
 int initializations = 0;  // GLFW is shared: only the last user terminates it
 
+// GLFW forbids destroying a window from one of its callbacks: a window closed
+// there is hidden at once and destroyed when the library has returned.
+int callbackDepth = 0;
+std::vector<GLFWwindow*> closedInCallback;
+
+// No exception may unwind through the library's C frames. The first one a
+// callback throws is kept, later callbacks of that dispatch do nothing, and it
+// is rethrown once the library has returned.
+std::exception_ptr callbackFailure;
+
+void destroyWindowsClosedInCallbacks() {
+  for (GLFWwindow* w : std::exchange(closedInCallback, {})) glfwDestroyWindow(w);
+}
+
+void rethrowCallbackFailure() {
+  if (callbackFailure) std::rethrow_exception(std::exchange(callbackFailure, nullptr));
+}
+
 // Translates GLFW's modifier bits to the framework's.
 unsigned modifierBits(int mods) {
   unsigned bits = 0;
@@ -42,21 +62,29 @@ class GlfwWindow : public NativeWindow {
  public:
   GlfwWindow(GLFWwindow* window, EventSink* sink) : window_(window), sink_(sink) {
     glfwSetWindowUserPointer(window_, this);
-    glfwSetCursorPosCallback(window_, [](GLFWwindow* w, double x, double y) { sinkOf(w)->cursorMoved(x, y); });
+    glfwSetCursorPosCallback(window_, [](GLFWwindow* w, double x, double y) {
+      deliver(w, [&](EventSink& sink) { sink.cursorMoved(x, y); });
+    });
     glfwSetMouseButtonCallback(window_, onMouseButton);
     glfwSetKeyCallback(window_, onKey);
-    glfwSetWindowFocusCallback(window_, [](GLFWwindow* w, int focused) { sinkOf(w)->focusChanged(focused != 0); });
-    glfwSetScrollCallback(window_, [](GLFWwindow* w, double, double dy) { sinkOf(w)->scrolled(dy); });
+    glfwSetWindowFocusCallback(window_, [](GLFWwindow* w, int focused) {
+      deliver(w, [&](EventSink& sink) { sink.focusChanged(focused != 0); });
+    });
+    glfwSetScrollCallback(window_, [](GLFWwindow* w, double, double dy) {
+      deliver(w, [&](EventSink& sink) { sink.scrolled(dy); });
+    });
     glfwSetDropCallback(window_, [](GLFWwindow* w, int count, const char** paths) {
-      sinkOf(w)->filesDropped(std::vector<std::string>(paths, paths + count));
+      deliver(w, [&](EventSink& sink) { sink.filesDropped(std::vector<std::string>(paths, paths + count)); });
     });
     glfwSetFramebufferSizeCallback(window_, [](GLFWwindow* w, int width, int height) {
-      sinkOf(w)->framebufferResized(width, height);
+      deliver(w, [&](EventSink& sink) { sink.framebufferResized(width, height); });
     });
-    glfwSetWindowPosCallback(window_, [](GLFWwindow* w, int x, int y) { sinkOf(w)->moved(x, y); });
+    glfwSetWindowPosCallback(window_, [](GLFWwindow* w, int x, int y) {
+      deliver(w, [&](EventSink& sink) { sink.moved(x, y); });
+    });
     glfwSetWindowCloseCallback(window_, [](GLFWwindow* w) {
       glfwSetWindowShouldClose(w, GLFW_FALSE);  // the framework decides what closing means
-      sinkOf(w)->closeRequested();
+      deliver(w, [](EventSink& sink) { sink.closeRequested(); });
     });
     openWindows.push_back(this);
   }
@@ -64,7 +92,13 @@ class GlfwWindow : public NativeWindow {
   ~GlfwWindow() override {
     openWindows.erase(std::remove(openWindows.begin(), openWindows.end(), this), openWindows.end());
     if (glfwGetCurrentContext() == window_) glfwMakeContextCurrent(nullptr);
-    glfwDestroyWindow(window_);
+    glfwSetWindowUserPointer(window_, nullptr);  // its remaining events go nowhere
+    if (callbackDepth > 0) {
+      glfwHideWindow(window_);
+      closedInCallback.push_back(window_);
+    } else {
+      glfwDestroyWindow(window_);
+    }
   }
 
   // Showing asks for activation itself (focus-on-show); a second request, with
@@ -109,7 +143,21 @@ class GlfwWindow : public NativeWindow {
   EventSink* sink() const { return sink_; }
 
  private:
-  static EventSink* sinkOf(GLFWwindow* w) { return static_cast<GlfwWindow*>(glfwGetWindowUserPointer(w))->sink_; }
+  // Every callback's way in: to the window's sink unless the window has closed
+  // or an earlier callback of this dispatch failed, and never letting an
+  // exception through.
+  template <typename Action>
+  static void deliver(GLFWwindow* w, Action&& action) {
+    auto* self = static_cast<GlfwWindow*>(glfwGetWindowUserPointer(w));
+    if (!self || callbackFailure) return;
+    ++callbackDepth;
+    try {
+      action(*self->sink_);
+    } catch (...) {
+      callbackFailure = std::current_exception();
+    }
+    --callbackDepth;
+  }
 
   static void onMouseButton(GLFWwindow* w, int button, int action, int mods) {
     int framework = button == GLFW_MOUSE_BUTTON_LEFT ? 1 : button == GLFW_MOUSE_BUTTON_RIGHT ? 2
@@ -117,7 +165,7 @@ class GlfwWindow : public NativeWindow {
     if (framework == 0) return;
     double x = 0, y = 0;
     glfwGetCursorPos(w, &x, &y);
-    sinkOf(w)->mouseButton(framework, action == GLFW_PRESS, modifierBits(mods), x, y);
+    deliver(w, [&](EventSink& sink) { sink.mouseButton(framework, action == GLFW_PRESS, modifierBits(mods), x, y); });
   }
 
   static void onKey(GLFWwindow* w, int key, int scancode, int action, int mods) {
@@ -128,14 +176,20 @@ class GlfwWindow : public NativeWindow {
     else if (const char* name = glfwGetKeyName(key, scancode); name && name[0] && !name[1])
       character = static_cast<unsigned char>(name[0]);
     bool pressed = action != GLFW_RELEASE;
-    sinkOf(w)->key(glfw::virtualKeyForGlfwKey(key), character, pressed, modifierBits(mods));
+    deliver(w, [&](EventSink& sink) {
+      sink.key(glfw::virtualKeyForGlfwKey(key), character, pressed, modifierBits(mods));
+    });
   }
 
   GLFWwindow* window_;
   EventSink* sink_;
 };
 
+// After the library has returned from a dispatch: the deferred destructions,
+// then the first failure, else the end-of-dispatch notice.
 void endDispatch() {
+  destroyWindowsClosedInCallbacks();
+  rethrowCallbackFailure();
   for (GlfwWindow* w : std::vector<GlfwWindow*>(openWindows)) {
     if (std::find(openWindows.begin(), openWindows.end(), w) != openWindows.end()) w->sink()->dispatchEnded();
   }
@@ -159,6 +213,8 @@ void initialize() {
 void terminate() {
   if (initializations == 0 || --initializations > 0) return;
   suspendScreenSaver(false);
+  destroyWindowsClosedInCallbacks();
+  callbackFailure = nullptr;
   glfwTerminate();
 }
 
@@ -182,8 +238,7 @@ std::unique_ptr<NativeWindow> createWindow(const WindowParams& params, EventSink
   GLFWmonitor* monitor = params.fullScreen ? glfwGetPrimaryMonitor() : nullptr;
   IntVec2 size = params.size;
   if (monitor) {
-    const GLFWvidmode* mode = glfwGetVideoMode(monitor);
-    size = {mode->width, mode->height};
+    if (const GLFWvidmode* mode = glfwGetVideoMode(monitor)) size = {mode->width, mode->height};
   }
   glfw::hintWindowClass(params.className);
   GLFWwindow* window = glfwCreateWindow(size.x, size.y, params.title.c_str(), monitor, nullptr);
@@ -193,24 +248,20 @@ std::unique_ptr<NativeWindow> createWindow(const WindowParams& params, EventSink
     throw Exception(std::string("cannot create the window: ") + (description ? description : "unknown error"));
   }
   if (!monitor) {
-    IntVec2 pos = params.pos;
-    if (!params.posSpecified) {
-      IntVec2 display = primaryDisplaySize();
-      pos = {(display.x - size.x) / 2, (display.y - size.y) / 2};
+    if (params.posSpecified) {
+      glfwSetWindowPos(window, params.pos.x, params.pos.y);
+    } else if (GLFWmonitor* primary = glfwGetPrimaryMonitor()) {
+      // The primary monitor need not sit at (0, 0), and panels take part of it.
+      // With no monitor known the window manager places the window.
+      int x = 0, y = 0, width = 0, height = 0;
+      glfwGetMonitorWorkarea(primary, &x, &y, &width, &height);
+      if (width > 0 && height > 0) glfwSetWindowPos(window, x + (width - size.x) / 2, y + (height - size.y) / 2);
     }
-    glfwSetWindowPos(window, pos.x, pos.y);
   }
   glfw::setWindowIcons(window, params.icons);
   glfwMakeContextCurrent(window);
   glfwSwapInterval(0);  // the frame loop paces itself
   return std::make_unique<GlfwWindow>(window, sink);
-}
-
-IntVec2 primaryDisplaySize() {
-  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
-  const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
-  if (!mode) return {0, 0};
-  return {mode->width, mode->height};
 }
 
 void releaseCurrentContext() { glfwMakeContextCurrent(nullptr); }
