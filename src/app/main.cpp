@@ -1,4 +1,20 @@
-// Process entry: hands the application to the framework.
+// Process entry: answers --version and --help on standard output; otherwise
+// hands the application to the framework (other arguments are ignored).
+#include <cstdio>
+#include <cstring>
+
 #include "app/application.h"
 
-int main(int argc, char** argv) { return loom::app::runApp<Application>(argc, argv); }
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::puts("strophe " STROPHE_VERSION);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::puts("Usage: strophe [--help | --version]  (drag the letters; Return draws a new path)");
+      return 0;
+    }
+  }
+  return loom::app::runApp<Application>(argc, argv);
+}
