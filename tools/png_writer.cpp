@@ -51,7 +51,13 @@ void putChunk(std::vector<std::uint8_t>& out, const char type[4], const std::vec
   putBE32(out, crc32(typed.data(), typed.size()));
 }
 
-int samplesPerPixel(PngColour colour) { return colour == PngColour::Truecolour ? 3 : 1; }
+int samplesPerPixel(PngColour colour) {
+  switch (colour) {
+    case PngColour::Truecolour: return 3;
+    case PngColour::TruecolourAlpha: return 4;
+    default: return 1;
+  }
+}
 
 // Filter-type-0 scanlines, samples packed to the bit depth.
 std::vector<std::uint8_t> scanlines(const PngImage& im) {
