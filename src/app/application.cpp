@@ -14,6 +14,7 @@ Application::~Application() { audioLoop.stop(); }
 void Application::prepareSettings(loom::app::Settings* settings) {
   settings->setWindowSize(kCanvasSize, kCanvasSize);
   settings->setHighDensityDisplayEnabled(true);
+  settings->windowClass = "strophe";  // the desktop entry's StartupWMClass
 }
 
 void Application::setup() {

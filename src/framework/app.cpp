@@ -10,6 +10,7 @@
 #include "framework/frame_pacing.h"
 #include "framework/platform.h"
 #include "framework/window.h"
+#include "framework/window_icons.h"
 
 namespace loom::app {
 
@@ -48,6 +49,13 @@ std::string App::getAppPath() const {
   return full.substr(0, full.find_last_of('/') + 1);
 }
 
+std::string App::windowClassName() const {
+  if (!settings_.windowClass.empty()) return settings_.windowClass;
+  if (args_.empty()) return "";
+  const std::string& program = args_.front();
+  return program.substr(program.find_last_of('/') + 1);
+}
+
 boost::asio::io_context& App::io_service() {
   if (!io_) io_ = std::make_unique<boost::asio::io_context>();
   return *io_;
@@ -69,6 +77,7 @@ bool App::startUp(const std::string& title, std::vector<std::string> args) {
 
   platform::initialize();
   platformUp_ = true;
+  windowIcons_ = loadWindowIcons();
   platform::suspendScreenSaver(!powerManagement_);
 
   frameRate_ = settings_.frameRate;
@@ -95,6 +104,8 @@ void App::createWindow(const WindowFormat& format) {
   params.fullScreen = format.fullScreen;
   params.alwaysOnTop = format.alwaysOnTop;
   params.title = format.title;
+  params.className = windowClassName();
+  params.icons = windowIcons_;
   auto renderer = std::dynamic_pointer_cast<RendererGl>(format.renderer);
   if (!renderer) renderer = defaultRenderer_;
   params.samples = renderer->getAntialiasing();

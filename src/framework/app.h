@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/events.h"
+#include "framework/platform.h"
 #include "framework/renderer_gl.h"
 #include "framework/settings.h"
 
@@ -104,6 +105,7 @@ class App {
 
  private:
   void createWindow(const WindowFormat& format);
+  std::string windowClassName() const;
   void privateUpdate();
   void sleepDispatching(double seconds);
 
@@ -112,6 +114,7 @@ class App {
   std::vector<std::shared_ptr<Window>> windows_;
   std::shared_ptr<Window> currentWindow_;
   std::vector<std::string> args_;
+  std::vector<platform::WindowIcon> windowIcons_;  // decoded once, offered to every window
   std::chrono::steady_clock::time_point start_;
   std::unique_ptr<boost::asio::io_context> io_;
   Timeline timeline_;

@@ -3,6 +3,7 @@
 // framework/glfw/ implements it; nothing else in the program sees the library.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,13 @@
 #include "framework/settings.h"
 
 namespace loom::app::platform {
+
+// One picture for the window manager's task bar and switcher.
+struct WindowIcon {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgba;  // row by row, 4 bytes a pixel, straight alpha
+};
 
 struct WindowParams {
   IntVec2 size{640, 480};
@@ -21,6 +29,8 @@ struct WindowParams {
   bool alwaysOnTop = false;
   std::string title;
   int samples = 0;
+  std::string className;  // X11 WM_CLASS, instance and class alike; empty: the library's default
+  std::vector<WindowIcon> icons;  // every size offered; none: the window manager's default
 };
 
 // Raw input of one window, as the windowing library reports it. Button numbers

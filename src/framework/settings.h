@@ -40,6 +40,9 @@ struct Settings {
   bool highDensityDisplay = false;
   bool multiTouch = false;
   std::string title;
+  // The windows' X11 class, which desktop entries match; empty: the
+  // executable's file name.
+  std::string windowClass;
   bool quitOnLastWindowClose = true;
   bool consoleWindow = false;
 

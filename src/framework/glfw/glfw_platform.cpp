@@ -15,6 +15,7 @@
 #include "framework/events.h"
 #include "framework/exceptions.h"
 #include "framework/glfw/glfw_keys.h"
+#include "framework/glfw/glfw_window_identity.h"
 #include "framework/platform.h"
 
 namespace loom::app::platform {
@@ -65,9 +66,11 @@ class GlfwWindow : public NativeWindow {
     glfwDestroyWindow(window_);
   }
 
+  // Showing asks for activation itself (focus-on-show); a second request, with
+  // no user timestamp either, is what focus-stealing prevention refuses.
   void showAndFocus() override {
+    glfwSetWindowAttrib(window_, GLFW_FOCUS_ON_SHOW, GLFW_TRUE);
     glfwShowWindow(window_);
-    glfwFocusWindow(window_);
   }
   void setTitle(const std::string& title) override { glfwSetWindowTitle(window_, title.c_str()); }
   std::string title() const override {
@@ -181,6 +184,7 @@ std::unique_ptr<NativeWindow> createWindow(const WindowParams& params, EventSink
     const GLFWvidmode* mode = glfwGetVideoMode(monitor);
     size = {mode->width, mode->height};
   }
+  glfw::hintWindowClass(params.className);
   GLFWwindow* window = glfwCreateWindow(size.x, size.y, params.title.c_str(), monitor, nullptr);
   if (!window) {
     const char* description = nullptr;
@@ -195,6 +199,7 @@ std::unique_ptr<NativeWindow> createWindow(const WindowParams& params, EventSink
     }
     glfwSetWindowPos(window, pos.x, pos.y);
   }
+  glfw::setWindowIcons(window, params.icons);
   glfwMakeContextCurrent(window);
   glfwSwapInterval(0);  // the frame loop paces itself
   return std::make_unique<GlfwWindow>(window, sink);
