@@ -15,6 +15,7 @@ void Application::prepareSettings(loom::app::Settings* settings) {
   settings->setWindowSize(kCanvasSize, kCanvasSize);
   settings->setHighDensityDisplayEnabled(true);
   settings->windowClass = "strophe";  // the desktop entry's StartupWMClass
+  settings->appId = "org.strophe.Strophe";
 }
 
 void Application::setup() {

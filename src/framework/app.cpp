@@ -78,6 +78,7 @@ bool App::startUp(const std::string& title, std::vector<std::string> args) {
   platform::initialize();
   platformUp_ = true;
   windowIcons_ = loadWindowIcons();
+  platform::setApplicationId(settings_.appId.empty() ? windowClassName() : settings_.appId);
   platform::suspendScreenSaver(!powerManagement_);
 
   frameRate_ = settings_.frameRate;

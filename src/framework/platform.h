@@ -79,7 +79,12 @@ void releaseCurrentContext();
 void pollEvents();
 // Waits at most `seconds` for events and delivers them.
 void waitEvents(double seconds);
-// While suspended the screen saver does not start; undone by suspend(false).
+// The reverse-DNS id the desktop knows the program by, given where it asks the
+// desktop for something on the program's behalf.
+void setApplicationId(const std::string& appId);
+// While suspended neither the screen saver nor monitor power-off starts: on the
+// X server, and through the desktop's session bus where there is one. Undone
+// by suspend(false) and at terminate.
 void suspendScreenSaver(bool suspend);
 
 }  // namespace loom::app::platform

@@ -43,6 +43,9 @@ struct Settings {
   // The windows' X11 class, which desktop entries match; empty: the
   // executable's file name.
   std::string windowClass;
+  // The reverse-DNS id of the desktop entry and icons, named when asking the
+  // desktop to keep the screen awake; empty: the window class.
+  std::string appId;
   bool quitOnLastWindowClose = true;
   bool consoleWindow = false;
 

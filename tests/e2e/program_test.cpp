@@ -1,16 +1,31 @@
 // The real strophe binary on the X server, driven and judged as a person would:
-// what it shows at start, how the letters move and settle, and closing it.
+// what it shows at start, how the letters move and settle, closing it, and how
+// it presents itself to the desktop.
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstdlib>
 
 #include "e2e/scene_path.h"
+#include "e2e/screen_saver_service.h"
 #include "e2e/strophe_fixture.h"
 
 namespace strophe_e2e {
 namespace {
 
 using Program = StropheTest;
+
+// A committed icon as the window manager holds it: 0xAARRGGBB, row by row.
+std::vector<std::uint32_t> committedIcon(int side) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  const std::string path = STROPHE_SOURCE_DIR "/assets/icons/org.strophe.Strophe-" + std::to_string(side) + ".png";
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+  image.format = PNG_FORMAT_BGRA;  // each pixel read little-endian as one ARGB word
+  std::vector<std::uint32_t> pixels(image.width * image.height);
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+  return pixels;
+}
 
 TEST_F(Program, StartsWithTheRibbonItsEndDotsAndBlackLettersOnWhite) {
   Image scene = start();
@@ -72,6 +87,44 @@ TEST_F(Program, LettersSlideAtOnceAndComeToRestAndClosingTheWindowExitsZero) {
   // Closed the way a window manager closes it.
   program->requestClose();
   EXPECT_EQ(program->waitExit(10.0), 0);
+}
+
+TEST_F(Program, NamesItselfShowsItsIconsAsksForActivationOnceAndNeedsNoSessionBus) {
+  watchActivations = true;
+  environment["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + dir.path() + "/no-bus";
+  ASSERT_GT(start().width, 0);
+
+  // What the desktop entry's StartupWMClass matches.
+  EXPECT_EQ(program->windowClass(), (std::pair<std::string, std::string>{"strophe", "strophe"}));
+
+  const std::vector<WindowIcon> icons = program->windowIcons();
+  std::vector<int> sides;
+  for (const WindowIcon& icon : icons) {
+    sides.push_back(icon.width);
+    EXPECT_EQ(icon.argb, committedIcon(icon.width)) << icon.width << " px icon differs from the committed picture";
+  }
+  EXPECT_EQ(sides, (std::vector<int>{16, 32, 48, 64, 128}));
+
+  sleepSeconds(0.5);  // a late second request would come within this
+  EXPECT_EQ(program->activationRequests(), 1);
+
+  program->requestClose();
+  EXPECT_EQ(program->waitExit(10.0), 0);
+  EXPECT_EQ(programErrors().find("bus"), std::string::npos) << "nothing said about the missing session bus";
+}
+
+TEST_F(Program, HoldsTheDesktopScreenSaverOffUntilItExits) {
+  ScreenSaverService saver(dir.path() + "/screen-saver.log");
+  environment["DBUS_SESSION_BUS_ADDRESS"] = saver.busAddress();
+  ASSERT_GT(start().width, 0);
+  EXPECT_TRUE(saver.logShows("inhibited by \"org.strophe.Strophe\"", 5.0)) << saver.log();
+  sleepSeconds(0.5);
+  EXPECT_EQ(saver.log().find("uninhibited"), std::string::npos) << "given back while running:\n" << saver.log();
+
+  program->requestClose();
+  EXPECT_EQ(program->waitExit(10.0), 0);
+  // Given back by the program itself, not noticed as a dead connection.
+  EXPECT_TRUE(saver.logShows("uninhibited by \"org.strophe.Strophe\"", 5.0)) << saver.log();
 }
 
 }  // namespace

@@ -14,9 +14,9 @@ Image StropheTest::start(const std::string& alsaConfig) {
     config = dir.path() + "/silent";
     audiotest::writeUnopenableAlsaConfig(config);
   }
-  program = std::make_unique<ProgramUnderTest>(
-      STROPHE_BINARY, std::map<std::string, std::string>{{audiotest::kAlsaConfigVariable, config}},
-      dir.path() + "/stderr.txt");
+  std::map<std::string, std::string> env = environment;
+  env[audiotest::kAlsaConfigVariable] = config;
+  program = std::make_unique<ProgramUnderTest>(STROPHE_BINARY, env, dir.path() + "/stderr.txt", watchActivations);
   if (!program->waitForWindow("strophe | ")) return Image{};
   return program->waitForCapture(showsScene);
 }

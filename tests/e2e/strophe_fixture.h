@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -29,6 +30,10 @@ class StropheTest : public ::testing::Test {
 
   audiotest::TempDir dir;
   std::unique_ptr<ProgramUnderTest> program;
+  // Set before start: more of the program's environment, and whether its X
+  // server claims a window manager that counts activation requests.
+  std::map<std::string, std::string> environment;
+  bool watchActivations = false;
 };
 
 }  // namespace strophe_e2e

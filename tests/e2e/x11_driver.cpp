@@ -115,12 +115,33 @@ PrivateXServer::~PrivateXServer() {
   }
 }
 
+namespace {
+
+// What the program reads at start to learn that a window manager runs and asks
+// for activation through _NET_ACTIVE_WINDOW: a check window that names itself,
+// and the supported list. Requests to the root then reach this connection.
+void claimActivatingWindowManager(Display* d) {
+  const Window root = DefaultRootWindow(d);
+  Window check = XCreateSimpleWindow(d, root, 0, 0, 1, 1, 0, 0, 0);
+  const Atom checkAtom = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
+  for (Window w : {root, check})
+    XChangeProperty(d, w, checkAtom, XA_WINDOW, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&check), 1);
+  Atom supported = XInternAtom(d, "_NET_ACTIVE_WINDOW", False);
+  XChangeProperty(d, root, XInternAtom(d, "_NET_SUPPORTED", False), XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&supported), 1);
+  XSelectInput(d, root, SubstructureNotifyMask);
+  XSync(d, False);
+}
+
+}  // namespace
+
 ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& extraEnv,
-                                   const std::string& stderrPath)
+                                   const std::string& stderrPath, bool watchActivations)
     : x_(new XState) {
   XSetErrorHandler(ignoreXError);
   x_->display = XOpenDisplay(server_.display().c_str());
   if (!x_->display) throw std::runtime_error("cannot open " + server_.display());
+  if (watchActivations) claimActivatingWindowManager(x_->display);
   std::map<std::string, std::string> env = extraEnv;
   env["DISPLAY"] = server_.display();
   std::vector<std::string> entries;
@@ -190,6 +211,52 @@ bool ProgramUnderTest::waitForWindow(const std::string& titlePrefix, double seco
     return window_ != 0 || waitExit(0.0) != -1;
   });
   return window_ != 0;
+}
+
+std::pair<std::string, std::string> ProgramUnderTest::windowClass() const {
+  XClassHint hint{};
+  if (!XGetClassHint(x_->display, window_, &hint)) return {};
+  std::pair<std::string, std::string> names{hint.res_name ? hint.res_name : "", hint.res_class ? hint.res_class : ""};
+  XFree(hint.res_name);
+  XFree(hint.res_class);
+  return names;
+}
+
+std::vector<WindowIcon> ProgramUnderTest::windowIcons() const {
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::vector<WindowIcon> icons;
+  if (XGetWindowProperty(x_->display, window_, XInternAtom(x_->display, "_NET_WM_ICON", False), 0, 1 << 22, False,
+                         XA_CARDINAL, &type, &format, &count, &after, &data) != Success || !data)
+    return icons;
+  // Format-32 items arrive as longs: width, height, then width x height pixels, per icon.
+  const long* items = reinterpret_cast<const long*>(data);
+  for (unsigned long i = 0; i + 2 <= count;) {
+    WindowIcon icon;
+    icon.width = static_cast<int>(items[i]);
+    icon.height = static_cast<int>(items[i + 1]);
+    const unsigned long pixels = static_cast<unsigned long>(icon.width) * static_cast<unsigned long>(icon.height);
+    if (icon.width <= 0 || icon.height <= 0 || count - i - 2 < pixels) break;
+    for (unsigned long k = 0; k < pixels; ++k) icon.argb.push_back(static_cast<std::uint32_t>(items[i + 2 + k]));
+    icons.push_back(std::move(icon));
+    i += 2 + pixels;
+  }
+  XFree(data);
+  return icons;
+}
+
+int ProgramUnderTest::activationRequests() {
+  const Atom active = XInternAtom(x_->display, "_NET_ACTIVE_WINDOW", False);
+  XSync(x_->display, False);
+  while (XPending(x_->display) > 0) {
+    XEvent event;
+    XNextEvent(x_->display, &event);
+    if (event.type == ClientMessage && event.xclient.message_type == active && event.xclient.window == window_)
+      ++activations_;
+  }
+  return activations_;
 }
 
 void ProgramUnderTest::windowGeometry(int* width, int* height) const {

@@ -41,12 +41,22 @@ class PrivateXServer {
   std::string display_;
 };
 
+// One picture of a window's _NET_WM_ICON.
+struct WindowIcon {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> argb;  // row by row
+};
+
 class ProgramUnderTest {
  public:
   // Starts `binary` on its own X server, with extra environment variables;
-  // its standard error goes to `stderrPath` when one is given.
+  // its standard error goes to `stderrPath` when one is given. With
+  // `watchActivations` the root window first claims a window manager that
+  // honours _NET_ACTIVE_WINDOW, so the program asks through it and the
+  // requests can be counted.
   ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& env = {},
-                   const std::string& stderrPath = "");
+                   const std::string& stderrPath = "", bool watchActivations = false);
   ~ProgramUnderTest();
   ProgramUnderTest(const ProgramUnderTest&) = delete;
   ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
@@ -55,6 +65,12 @@ class ProgramUnderTest {
   // name starts with `titlePrefix`; false when none appears.
   bool waitForWindow(const std::string& titlePrefix, double seconds = 20.0);
   void windowGeometry(int* width, int* height) const;
+
+  // WM_CLASS: instance and class names.
+  std::pair<std::string, std::string> windowClass() const;
+  std::vector<WindowIcon> windowIcons() const;
+  // _NET_ACTIVE_WINDOW requests for the program's window so far.
+  int activationRequests();
 
   Image capture() const;
   // Captures until `accept` takes one (returned) or `seconds` pass (an empty
@@ -82,6 +98,7 @@ class ProgramUnderTest {
   XState* x_;
   pid_t pid_ = -1;
   unsigned long window_ = 0;
+  int activations_ = 0;
   bool exited_ = false;
   std::chrono::steady_clock::time_point startedAt_;
 };

@@ -17,6 +17,7 @@
 #include "framework/glfw/glfw_keys.h"
 #include "framework/glfw/glfw_window_identity.h"
 #include "framework/platform.h"
+#include "framework/session/screen_saver_inhibition.h"
 
 namespace loom::app::platform {
 
@@ -225,6 +226,7 @@ void waitEvents(double seconds) {
 }
 
 void suspendScreenSaver(bool suspend) {
+  holdScreenSaverInhibition(suspend);  // also where the X extension is missing
   if (suspend == screenSaverSuspended) return;
   Display* display = glfwGetX11Display();
   if (!display) return;
