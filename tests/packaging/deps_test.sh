@@ -53,7 +53,7 @@ while read -r f; do
   esac
   found=$(echo "$alias" | owners | cut -d' ' -f2- || true)
   if [ -z "$found" ]; then
-    real=$(realpath "$f")
+    real=$(realpath -m "$f")
     found=$(echo "$real" | owners | cut -d' ' -f2- || true)
   fi
   if [ -z "$found" ]; then
