@@ -30,7 +30,8 @@ printf '%s\n' "${expected[@]}" | sort >"$work/expected"
 # Run inside a private X server (see below): starts the installed program (the
 # second argument) from the root folder and reads its window's properties.
 if [ "$mode" = window ]; then
-  (cd / && exec "$build") &
+  program=$build
+  (cd / && exec "$program") &
   pid=$!
   window=""
   for _ in $(seq 300); do
