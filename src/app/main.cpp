@@ -1,5 +1,21 @@
-// Process entry: hands the application to the framework; a failure that ends
-// the run becomes one line on standard error and exit status 1.
+// Process entry: answers --version and --help on standard output; otherwise
+// hands the application to the framework (other arguments are ignored). A
+// failure that ends the run becomes one line on standard error and status 1.
+#include <cstdio>
+#include <cstring>
+
 #include "app/application.h"
 
-int main(int argc, char** argv) { return loom::app::runAppReportingFailure<Application>("strophe", argc, argv); }
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::puts("strophe " STROPHE_VERSION);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::puts("Usage: strophe [--help | --version]  (drag the letters; Return draws a new path)");
+      return 0;
+    }
+  }
+  return loom::app::runAppReportingFailure<Application>("strophe", argc, argv);
+}
