@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/voice_mix.h"
+#include "framework/debug_assert.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ constexpr float kKeep = 0.95f;           // 1 − kGlide
 }  // namespace
 
 void VoiceBank::setVoice(int index, StringVoice sung) {
+  STROPHE_ASSERT(index >= 0 && index < kMaxVoices);
   relaxedStore(voices_[index].frequency, sung.frequency);
   relaxedStore(voices_[index].targetAmplitude, sung.targetAmplitude);
 }
@@ -26,7 +28,8 @@ int VoiceBank::renderAudio(std::uint32_t frameCount, float* buffer, double) {
   }
   // Read once: the main thread may change the count in the middle of a buffer.
   Oscillators oscillators;
-  oscillators.count = std::clamp(voiceCount_.load(std::memory_order_relaxed), 0, kMaxVoices);
+  oscillators.count = voiceCount_.load(std::memory_order_relaxed);
+  STROPHE_ASSERT(oscillators.count >= 0 && oscillators.count <= kMaxVoices);
   for (int k = 0; k < oscillators.count; ++k) {
     Voice& voice = voices_[k];
     const float increment = (relaxedLoad(voice.frequency) / kSampleRate) * kGlide +

@@ -9,6 +9,7 @@
 
 #include "app/string_voice.h"
 #include "app/voice.h"
+#include "framework/debug_assert.h"
 #include "paths/followable_path.h"
 
 class VoiceBank {
@@ -48,7 +49,10 @@ class VoiceBank {
 
   bool audioMuted() const { return audioMuted_.load(std::memory_order_relaxed); }
   int voiceCount() const { return voiceCount_.load(std::memory_order_relaxed); }
-  const Voice& voice(int index) const { return voices_[index]; }
+  const Voice& voice(int index) const {
+    STROPHE_ASSERT(index >= 0 && index < kMaxVoices);
+    return voices_[index];
+  }
 
  private:
   void setVoice(int index, StringVoice sung);

@@ -6,6 +6,8 @@
 #include <climits>
 #include <cmath>
 
+#include "framework/debug_assert.h"
+
 namespace inkvane {
 
 namespace {
@@ -99,7 +101,7 @@ void FingerTracker::updateFinger(FingerList& list, int fingerId, float position,
                                  double time) {
   const auto it = std::find_if(list.begin(), list.end(),
                                [&](const std::shared_ptr<Finger>& f) { return f->id == fingerId; });
-  if (it == list.end()) return;
+  STROPHE_ASSERT(it != list.end());
   Finger& finger = **it;
   finger.previousPosition = finger.position;
   finger.previousTime = finger.time;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/data_source.h"
+#include "framework/debug_assert.h"
 #include "framework/vector.h"
 
 namespace inkvane {
@@ -50,7 +51,10 @@ class FollowablePath {
   const std::vector<float>& xs() const { return xs_; }
   const std::vector<float>& ys() const { return ys_; }
   const std::vector<float>& lengths() const { return lengths_; }
-  Vector2 point(int i) const { return {xs_[i], ys_[i]}; }
+  Vector2 point(int i) const {
+    STROPHE_ASSERT(i >= 0 && i < count_);
+    return {xs_[i], ys_[i]};
+  }
 
  private:
   // Applies the mode's end handling to d for a lookup (Clamped clamps).

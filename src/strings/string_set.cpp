@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/debug_assert.h"
+
 namespace inkvane {
 
 namespace {
@@ -107,18 +109,19 @@ void StringSet::update(float gx, float gy, const StepParameters& parameters) {
 }
 
 void StringSet::fingerAdded(Finger* finger) {
-  if (finger) finger->data = std::make_unique<CustomFingerData>();
+  STROPHE_ASSERT(finger);
+  finger->data = std::make_unique<CustomFingerData>();
 }
 
 void StringSet::fingerUpdated(Finger* finger) {
-  if (!finger) return;
+  STROPHE_ASSERT(finger);
   const auto* data = dynamic_cast<const CustomFingerData*>(finger->data.get());
   if (!data || !data->attached) return;
   if (Stop* stop = findFingerStop(finger->id)) stop->position = finger->position;
 }
 
 void StringSet::fingerRemoved(Finger* finger) {
-  if (!finger) return;
+  STROPHE_ASSERT(finger);
   const auto* data = dynamic_cast<const CustomFingerData*>(finger->data.get());
   const bool attached = data && data->attached;
   for (const auto& stop : stops_) {

@@ -2,6 +2,7 @@
 // buffers, one glDrawElements per full batch, and text laid along a path.
 #include <cmath>
 
+#include "framework/debug_assert.h"
 #include "paths/followable_path.h"
 #include "text/xfont.h"
 
@@ -21,6 +22,7 @@ void XFont::end() {
 }
 
 GlyphQuad XFont::getGlyphQuad(int index, float x, float y) const {
+  STROPHE_ASSERT(isGlyph(index));
   const float r = sizeRatio_;
   GlyphQuad q;
   if (direction_ * axis_.x > 0) {
@@ -52,7 +54,9 @@ GlyphQuad XFont::getGlyphQuad(int index, float x, float y) const {
 }
 
 void XFont::addGlyph(int index, float x, float y) {
-  if (!isGlyph(index)) return;
+  STROPHE_ASSERT(index >= 0 && index < header_.glyphCount);
+  // An unloaded font has no batch buffers left to write into.
+  if (unloaded_) return;
   const GlyphQuad q = getGlyphQuad(index, x, y);
   const float* m = matrix_.data();
   const float corners[4][2] = {{q.x1, q.y1}, {q.x1, q.y2}, {q.x2, q.y2}, {q.x2, q.y1}};
