@@ -5,6 +5,16 @@
 
 namespace inkvane {
 
+namespace {
+
+template <typename T>
+void freeArray(std::vector<T>& array) {
+  array.clear();
+  array.shrink_to_fit();
+}
+
+}  // namespace
+
 XFont::XFont(InputSourceRef inputSource, const Properties& properties, XFontGl& gl)
     : properties_(properties), inputSource_(std::move(inputSource)), gl_(gl) {
   if (properties_.slotCapacity < 1 || properties_.slotCapacity > kMaxSlotCapacity)
@@ -23,24 +33,14 @@ void XFont::load() {
   loom::DataSourceRef source = inputSource_->loadDataSource();
   if (!source) throw loom::app::AssetLoadExc(inputSource_->getFilePathHint());
   loom::IStreamRef stream = source->createStream();
-  XFontData data = parseXFont(*stream);
-
-  header_ = data.header;
-  glyphMap_ = std::move(data.glyphMap);
-  quadWidth_ = std::move(data.quadWidth);
-  quadHeight_ = std::move(data.quadHeight);
-  quadLeft_ = std::move(data.quadLeft);
-  quadTop_ = std::move(data.quadTop);
-  advance_ = std::move(data.advance);
-  texLeft_ = std::move(data.texLeft);
-  texTop_ = std::move(data.texTop);
-  texRight_ = std::move(data.texRight);
-  texBottom_ = std::move(data.texBottom);
+  data_ = parseXFont(*stream);
 
   maxAnisotropy_ = 0;
   anisotropyAvailable_ = gl_.probeAnisotropy(&maxAnisotropy_);
-  atlas_.adopt(gl_.uploadAtlas(data.atlas.data(), header_.atlasWidth, header_.atlasHeight, properties_.useMipmap));
-  // data.atlas is released on return: the texture holds the only copy.
+  atlas_.adopt(
+      gl_.uploadAtlas(data_.atlas.data(), data_.header.atlasWidth, data_.header.atlasHeight, properties_.useMipmap));
+  // The texture holds the only copy the font needs.
+  freeArray(data_.atlas);
 
   resetDrawingState();
   unloaded_ = false;
@@ -68,32 +68,29 @@ void XFont::resetDrawingState() {
 
 void XFont::unload() {
   if (unloaded_) return;
-  for (auto* array : {&quadWidth_, &quadHeight_, &quadLeft_, &quadTop_, &advance_, &texLeft_, &texTop_,
-                      &texRight_, &texBottom_, &vertices_, &texCoords_}) {
-    array->clear();
-    array->shrink_to_fit();
-  }
-  indices_.clear();
-  indices_.shrink_to_fit();
+  for (auto* array : {&data_.quadWidth, &data_.quadHeight, &data_.quadLeft, &data_.quadTop, &data_.advance,
+                      &data_.texLeft, &data_.texTop, &data_.texRight, &data_.texBottom, &vertices_, &texCoords_})
+    freeArray(*array);
+  freeArray(indices_);
   atlas_.reset();
   unloaded_ = true;
 }
 
 void XFont::setSize(float size) {
   size_ = size;
-  sizeRatio_ = size / header_.baseSize;
+  sizeRatio_ = size / data_.header.baseSize;
 }
 
 int XFont::getGlyphIndex(char16_t ch) const {
   if (ch == 0x20 || ch == 0xA0) return SPACE_GLYPH;
-  auto it = glyphMap_.find(ch);
-  return it == glyphMap_.end() ? MISSING_GLYPH : it->second;
+  auto it = data_.glyphMap.find(ch);
+  return it == data_.glyphMap.end() ? MISSING_GLYPH : it->second;
 }
 
 float XFont::getGlyphAdvance(int index) const {
-  if (index == SPACE_GLYPH) return header_.spaceAdvance * sizeRatio_;
+  if (index == SPACE_GLYPH) return data_.header.spaceAdvance * sizeRatio_;
   if (!isGlyph(index)) return 0;
-  return advance_[index] * sizeRatio_;
+  return data_.advance[index] * sizeRatio_;
 }
 
 float XFont::getStringAdvance(const std::u16string& text) const {
@@ -103,7 +100,7 @@ float XFont::getStringAdvance(const std::u16string& text) const {
 }
 
 float XFont::getStrikethroughOffset() const {
-  return header_.strikethroughFactor * (header_.ascent - header_.descent) * sizeRatio_;
+  return data_.header.strikethroughFactor * (data_.header.ascent - data_.header.descent) * sizeRatio_;
 }
 
 }  // namespace inkvane

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -59,9 +58,9 @@ class XFont {
   float getSizeRatio() const { return sizeRatio_; }
   int getGlyphIndex(char16_t ch) const;
   float getGlyphAdvance(int index) const;
-  bool hasGlyph(char16_t ch) const { return glyphMap_.count(ch) != 0; }
+  bool hasGlyph(char16_t ch) const { return data_.glyphMap.count(ch) != 0; }
   float getStringAdvance(const std::u16string& text) const;
-  float getSpaceAdvance() const { return header_.spaceAdvance * sizeRatio_; }
+  float getSpaceAdvance() const { return data_.header.spaceAdvance * sizeRatio_; }
   float getStrikethroughOffset() const;
 
   // Drawing. begin/end nest; only the outermost pair touches GL state.
@@ -73,7 +72,7 @@ class XFont {
   // Draws text along the path from distance offset; returns where it ends.
   float drawTextOnPath(const std::u16string& text, const FollowablePath& path, float offset);
 
-  const XFontHeader& getHeader() const { return header_; }
+  const XFontHeader& getHeader() const { return data_.header; }
   const Properties& getProperties() const { return properties_; }
   const InputSourceRef& getInputSource() const { return inputSource_; }
   unsigned int getTextureId() const { return atlas_.get(); }
@@ -86,17 +85,16 @@ class XFont {
   void load();
   void resetDrawingState();
   void drawBatch();
-  bool isGlyph(int index) const { return index >= 0 && index < header_.glyphCount && !unloaded_; }
+  bool isGlyph(int index) const { return index >= 0 && index < data_.header.glyphCount && !unloaded_; }
 
   Properties properties_;
   InputSourceRef inputSource_;
   XFontGl& gl_;
   bool unloaded_ = true;
 
-  XFontHeader header_;
-  std::map<std::uint16_t, int> glyphMap_;
-  std::vector<float> quadWidth_, quadHeight_, quadLeft_, quadTop_, advance_;
-  std::vector<float> texLeft_, texTop_, texRight_, texBottom_;
+  // The parsed file; its atlas goes once uploaded, and unload keeps only the
+  // header and the glyph map.
+  XFontData data_;
   // The atlas's name, given back to gl_ with the font: a constructor that
   // throws after the upload releases it too.
   class AtlasName {

@@ -26,35 +26,35 @@ GlyphQuad XFont::getGlyphQuad(int index, float x, float y) const {
   const float r = sizeRatio_;
   GlyphQuad q;
   if (direction_ * axis_.x > 0) {
-    q.x1 = x + quadLeft_[index] * r;
-    q.x2 = q.x1 + quadWidth_[index] * r;
+    q.x1 = x + data_.quadLeft[index] * r;
+    q.x2 = q.x1 + data_.quadWidth[index] * r;
   } else {
-    q.x2 = x - quadLeft_[index] * r;
-    q.x1 = q.x2 - quadWidth_[index] * r;
+    q.x2 = x - data_.quadLeft[index] * r;
+    q.x1 = q.x2 - data_.quadWidth[index] * r;
   }
   if (axis_.x > 0) {
-    q.tx1 = texLeft_[index];
-    q.tx2 = texRight_[index];
+    q.tx1 = data_.texLeft[index];
+    q.tx2 = data_.texRight[index];
   } else {
-    q.tx1 = texRight_[index];
-    q.tx2 = texLeft_[index];
+    q.tx1 = data_.texRight[index];
+    q.tx2 = data_.texLeft[index];
   }
   if (axis_.y > 0) {
-    q.y1 = y - quadTop_[index] * r;
-    q.y2 = q.y1 + quadHeight_[index] * r;
-    q.ty1 = texTop_[index];
-    q.ty2 = texBottom_[index];
+    q.y1 = y - data_.quadTop[index] * r;
+    q.y2 = q.y1 + data_.quadHeight[index] * r;
+    q.ty1 = data_.texTop[index];
+    q.ty2 = data_.texBottom[index];
   } else {
-    q.y2 = y + quadTop_[index] * r;
-    q.y1 = q.y2 - quadHeight_[index] * r;
-    q.ty1 = texBottom_[index];
-    q.ty2 = texTop_[index];
+    q.y2 = y + data_.quadTop[index] * r;
+    q.y1 = q.y2 - data_.quadHeight[index] * r;
+    q.ty1 = data_.texBottom[index];
+    q.ty2 = data_.texTop[index];
   }
   return q;
 }
 
 void XFont::addGlyph(int index, float x, float y) {
-  STROPHE_ASSERT(index >= 0 && index < header_.glyphCount);
+  STROPHE_ASSERT(index >= 0 && index < data_.header.glyphCount);
   // An unloaded font has no batch buffers left to write into.
   if (unloaded_) return;
   const GlyphQuad q = getGlyphQuad(index, x, y);
