@@ -64,6 +64,18 @@ void Application::draw() {
     drawSets();
   else if (mode == SKETCHING)
     drawSketch();
+  takeSceneSnapshot(drawnScene);
+}
+
+bool Application::pictureChanged() {
+  takeSceneSnapshot(currentScene);
+  return looksDifferent(drawnScene, currentScene);
+}
+
+void Application::takeSceneSnapshot(SceneSnapshot& into) const {
+  auto window = getWindow();
+  takeSnapshot(mode, window ? window->getWidth() : 0, window ? window->getHeight() : 0, canvasSize, sketchEdits,
+               stringSets, into);
 }
 
 void Application::shutdown() { audioLoop.stop(); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/acceleration_delegate.h"
+#include "app/scene_snapshot.h"
 #include "app/voice_bank.h"
 #include "audio/audio_loop_delegate.h"
 #include "audio/audio_loop_impl_msw.h"
@@ -44,6 +45,7 @@ class Application : public loom::app::AppBasic,
   void resize() override;
   void update() override;
   void draw() override;
+  bool pictureChanged() override;
   void shutdown() override;
 
   void mouseDown(loom::app::MouseEvent event) override;
@@ -94,6 +96,9 @@ class Application : public loom::app::AppBasic,
   int pressedCount = 0;
   inkvane::IdCounters idCounters{0, 0};  // [0] next finger id, [1] next string id
   float contentScale = 1.0f;
+  // The scene as last drawn, and as it is now (kept to reuse its storage).
+  SceneSnapshot drawnScene, currentScene;
+  std::uint64_t sketchEdits = 0;
 
   // Scene.
   inkvane::TextureManager textureManager;
@@ -121,6 +126,7 @@ class Application : public loom::app::AppBasic,
   void drawStops(const inkvane::StringSet& set);
   void drawText(const inkvane::StringSet& set);
   void clearScene();
+  void takeSceneSnapshot(SceneSnapshot& into) const;
 
   // Input routing.
   void pointerMoved(float x, float y, int pointerId);

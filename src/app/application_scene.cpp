@@ -130,11 +130,13 @@ void Application::drawText(const inkvane::StringSet& set) {
 void Application::clearScene() {
   stringSets.clear();
   sketch.clear();
+  ++sketchEdits;
 }
 
 void Application::finishSketch() {
   if (!sketch.smoothed()) {
     sketch.clear();
+    ++sketchEdits;
     return;
   }
   createStringSet(sketch.smoothed());

@@ -38,6 +38,11 @@ class EventSink {
   virtual void framebufferResized(int width, int height) = 0;
   virtual void moved(int x, int y) = 0;
   virtual void closeRequested() = 0;
+  // What the window showed was lost or spoilt (exposed after being covered, for
+  // one): it must be drawn again.
+  virtual void refreshRequested() = 0;
+  // Iconified (true) or restored (false); an iconified window shows nothing.
+  virtual void iconified(bool iconified) = 0;
   // Every waiting event of this dispatch has been delivered.
   virtual void dispatchEnded() = 0;
 };
@@ -69,6 +74,9 @@ void releaseCurrentContext();
 void pollEvents();
 // Waits at most `seconds` for events and delivers them.
 void waitEvents(double seconds);
+// Returns once the display has processed every request sent so far, such as
+// the last buffer swap.
+void syncWithDisplay();
 // While suspended the screen saver does not start; undone by suspend(false).
 void suspendScreenSaver(bool suspend);
 

@@ -33,6 +33,7 @@ class RecordingApp : public loom::app::AppBasic {
   void mouseDrag(MouseEvent e) override { mouse("drag", e); }
   void mouseMove(MouseEvent e) override { mouse("move", e); }
   void keyDown(KeyEvent e) override { log.push_back({"key", 0, 0, 0, e.getCode(), e.getModifiers()}); }
+  bool pictureChanged() override { return changed; }
 
   std::vector<std::string> hooks(const std::string& except = "") const {
     std::vector<std::string> names;
@@ -43,6 +44,7 @@ class RecordingApp : public loom::app::AppBasic {
 
   std::vector<Recorded> log;
   int shutdowns = 0;
+  bool changed = true;
 
  private:
   void mouse(const char* name, const MouseEvent& e) {
@@ -156,6 +158,36 @@ TEST_F(WindowEvents, TouchesArriveAsBeganMovedEndedWithPreviousPositions) {
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].getTouches()[0].getPrevPos(), loom::Vector2(1, 2));
   EXPECT_EQ(seen[0].getTouches()[0].getPos(), loom::Vector2(4, 6));
+}
+
+TEST_F(WindowEvents, UnchangedFramesAreNotDrawnUntilExposedRefocusedOrRestored) {
+  app.changed = false;
+  // Let the map's own expose and focus events pass.
+  for (int i = 0; i < 10; ++i) app.runFrame(true);
+  auto frame = [&] {
+    app.log.clear();
+    app.runFrame(false);
+    return app.hooks("move");
+  };
+  const std::vector<std::string> drawn{"update", "draw"}, skipped{"update"};
+  EXPECT_EQ(frame(), skipped);
+  app.changed = true;
+  EXPECT_EQ(frame(), drawn);
+  app.changed = false;
+  window->refreshRequested();
+  EXPECT_EQ(frame(), drawn) << "exposed";
+  EXPECT_EQ(frame(), skipped);
+  window->focusChanged(true);
+  EXPECT_EQ(frame(), drawn) << "refocused";
+
+  window->iconified(true);
+  app.changed = true;
+  EXPECT_EQ(frame(), skipped) << "iconified: updated, never drawn";
+  window->refreshRequested();
+  EXPECT_EQ(frame(), skipped);
+  window->iconified(false);
+  app.changed = false;
+  EXPECT_EQ(frame(), drawn) << "restored";
 }
 
 }  // namespace

@@ -56,6 +56,8 @@ class GlfwWindow : public NativeWindow {
       glfwSetWindowShouldClose(w, GLFW_FALSE);  // the framework decides what closing means
       sinkOf(w)->closeRequested();
     });
+    glfwSetWindowRefreshCallback(window_, [](GLFWwindow* w) { sinkOf(w)->refreshRequested(); });
+    glfwSetWindowIconifyCallback(window_, [](GLFWwindow* w, int iconified) { sinkOf(w)->iconified(iconified != 0); });
     openWindows.push_back(this);
   }
 
@@ -217,6 +219,10 @@ void pollEvents() {
 void waitEvents(double seconds) {
   glfwWaitEventsTimeout(seconds);
   endDispatch();
+}
+
+void syncWithDisplay() {
+  if (Display* display = glfwGetX11Display()) XSync(display, False);
 }
 
 void suspendScreenSaver(bool suspend) {
