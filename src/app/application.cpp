@@ -24,7 +24,7 @@ void Application::setup() {
   createFirstSet();
   mode = PLAYING;
   voices.mute();
-  audioLoop.start(this);
+  soundStartPending = true;  // served by the first update after the first frame
   gravity = loom::Vector2(0, 0);
   resetRequested = false;
 
@@ -39,6 +39,12 @@ void Application::resize() {
 }
 
 void Application::update() {
+  // Opening the sound device probes every card: on two cores that slows the
+  // first frame down, and nothing is heard before the strings move anyway.
+  if (soundStartPending && getElapsedFrames() >= 1) {
+    soundStartPending = false;
+    audioLoop.start(this);
+  }
   if (mode != PLAYING) {
     voices.mute();
     return;

@@ -114,6 +114,7 @@ class Application : public loom::app::AppBasic,
   // Sound. The loop is declared after the voices so it stops before they go.
   VoiceBank voices;
   inkvane::AudioLoopImplMsw audioLoop;
+  bool soundStartPending = false;
 
  private:
   // Scene steps.
