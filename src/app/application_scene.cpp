@@ -108,7 +108,7 @@ void Application::drawStops(const inkvane::StringSet& set) {
     if (stop->kind != inkvane::Stop::PathEnd) continue;  // finger stops are not drawn
     glColor4f(1.0f, 0.0f, 0.0f, 0.5f);
     glPushMatrix();
-    loom::Vector2 p = set.path()->positionAt(stop->position);
+    loom::Vector2 p = set.path()->positionAt(onDrawingGrid(stop->position));
     glTranslatef(p.x, p.y, 0.0f);
     if (contentScale == 2.0f) glScalef(0.5f, 0.5f, 1.0f);
     dotTexture->drawFromCenter();
@@ -123,7 +123,7 @@ void Application::drawText(const inkvane::StringSet& set) {
     const auto* data = static_cast<const inkvane::CustomStringData*>(string->data.get());
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
     font->setSize(data->fontSize);
-    font->drawTextOnPath(data->text, *set.path(), string->positions[0]);
+    font->drawTextOnPath(data->text, *set.path(), onDrawingGrid(string->positions[0]));
   }
 }
 

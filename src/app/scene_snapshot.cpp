@@ -1,7 +1,5 @@
 #include "app/scene_snapshot.h"
 
-#include <cmath>
-
 #include "strings/text_strings.h"
 
 void takeSnapshot(int mode, int windowWidth, int windowHeight, loom::Vector2 canvasSize, std::uint64_t sketchEdits,
@@ -19,13 +17,13 @@ void takeSnapshot(int mode, int windowWidth, int windowHeight, loom::Vector2 can
     into.counts.push_back(static_cast<int>(set->strings().size()));
     for (const auto& string : set->strings()) {
       const auto* data = static_cast<const inkvane::CustomStringData*>(string->data.get());
-      into.places.push_back(string->count > 0 ? string->positions[0] : 0.0f);
+      into.places.push_back(string->count > 0 ? onDrawingGrid(string->positions[0]) : 0.0f);
       into.places.push_back(data ? data->fontSize : 0.0f);
     }
     int ends = 0;
     for (const auto& stop : set->stops()) {
       if (stop->kind != inkvane::Stop::PathEnd) continue;
-      into.places.push_back(stop->position);
+      into.places.push_back(onDrawingGrid(stop->position));
       ++ends;
     }
     into.counts.push_back(ends);
@@ -35,10 +33,7 @@ void takeSnapshot(int mode, int windowWidth, int windowHeight, loom::Vector2 can
 bool looksDifferent(const SceneSnapshot& drawn, const SceneSnapshot& now) {
   if (drawn.mode != now.mode || drawn.windowWidth != now.windowWidth || drawn.windowHeight != now.windowHeight ||
       drawn.canvasSize.x != now.canvasSize.x || drawn.canvasSize.y != now.canvasSize.y ||
-      drawn.sketchEdits != now.sketchEdits || drawn.paths != now.paths || drawn.counts != now.counts ||
-      drawn.places.size() != now.places.size())
+      drawn.sketchEdits != now.sketchEdits || drawn.paths != now.paths || drawn.counts != now.counts)
     return true;
-  for (std::size_t i = 0; i < now.places.size(); ++i)
-    if (!(std::fabs(now.places[i] - drawn.places[i]) < kInvisibleShift)) return true;
-  return false;
+  return drawn.places != now.places;  // NaN never equals itself
 }

@@ -1,9 +1,13 @@
 // What decides the scene's pixels, taken after every draw, so a frame that
 // would look the same as the last drawn one can be left undrawn. At rest the
-// strings still creep by rounding (about 2e-6 px a step), so positions are
-// compared against a threshold below which no pixel changes.
+// strings still creep by rounding (about 2e-6 px a step), so exact positions
+// would differ every frame; they are drawn on a grid of 1/256 px along the
+// path instead, and a frame is drawn when a place moves to another grid point.
+// Equal snapshots then mean equal pixels, and a slow creep adds up until it
+// reaches the next grid point.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -11,7 +15,10 @@
 #include "framework/vector.h"
 #include "strings/string_set.h"
 
-constexpr float kInvisibleShift = 1.0f / 256.0f;  // pixels: the rasteriser's sub-pixel step
+constexpr float kDrawingGrid = 1.0f / 256.0f;  // pixels along the path: the rasteriser's sub-pixel step
+
+// The grid point nearest to `distance`, where it is drawn.
+inline float onDrawingGrid(float distance) { return std::round(distance / kDrawingGrid) * kDrawingGrid; }
 
 struct SceneSnapshot {
   int mode = 0;
@@ -20,7 +27,7 @@ struct SceneSnapshot {
   std::uint64_t sketchEdits = 0;         // counts every change of the sketch
   std::vector<const void*> paths;        // each set's path, in drawing order
   std::vector<int> counts;               // per set: its strings, then its path-end stops
-  std::vector<float> places;             // pixels: each string's first glyph and font size, each end stop
+  std::vector<float> places;             // on the grid: each string's first glyph and font size, each end stop
 };
 
 // Refills `into` (keeping its storage) with the scene as draw would draw it now.
@@ -28,6 +35,6 @@ void takeSnapshot(int mode, int windowWidth, int windowHeight, loom::Vector2 can
                   const std::vector<std::shared_ptr<inkvane::StringSet>>& sets, SceneSnapshot& into);
 
 // True when a frame drawn from `now` could differ from the one drawn from
-// `drawn`: anything but the places changed, or a place moved by
-// kInvisibleShift or more (or is not a number).
+// `drawn`: anything changed, a place moved to another grid point (always so
+// when it moved by a grid step or more), or a place is not a number.
 bool looksDifferent(const SceneSnapshot& drawn, const SceneSnapshot& now);

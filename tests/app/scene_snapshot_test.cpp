@@ -32,14 +32,16 @@ class SceneLook : public ::testing::Test {
 TEST_F(SceneLook, SlowCreepCountsFromTheLastDrawnFrameNotTheLastFrame) {
   const SceneSnapshot drawn = take();
   EXPECT_FALSE(looksDifferent(drawn, take()));
-  // A thousandth of a pixel a frame: invisible frame to frame, but the fourth
-  // frame is a 1/256 px step away from what is on screen.
+  // Half a thousandth of a pixel a frame, from a grid point: the fourth frame
+  // is more than half a grid step (1/512 px) away from what is on screen.
   for (int frame = 1; frame <= 3; ++frame) {
-    rear() += 0.001f;
+    rear() += 0.0005f;
     EXPECT_FALSE(looksDifferent(drawn, take())) << "frame " << frame;
   }
-  rear() += 0.001f;
+  rear() += 0.0005f;
   EXPECT_TRUE(looksDifferent(drawn, take()));
+  rear() = -0.0019f;
+  EXPECT_FALSE(looksDifferent(drawn, take())) << "as near the grid point from below";
   rear() = NAN;
   EXPECT_TRUE(looksDifferent(drawn, take())) << "a lost position is never taken as unchanged";
 }

@@ -35,10 +35,21 @@ class PrivateXServer {
   PrivateXServer(const PrivateXServer&) = delete;
   PrivateXServer& operator=(const PrivateXServer&) = delete;
   const std::string& display() const { return display_; }
+  pid_t pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;
   std::string display_;
+};
+
+// How the program under test is started besides its environment.
+struct LaunchOptions {
+  std::vector<std::string> args;  // after the program's name
+  // Run a window manager (openbox) on the private server first, so windows
+  // get frames, focus, iconifying and the expose events of a desktop.
+  bool windowManager = false;
+  // Step the program frame by frame through its test gate (advanceFrames).
+  bool frameGate = false;
 };
 
 class ProgramUnderTest {
@@ -46,7 +57,7 @@ class ProgramUnderTest {
   // Starts `binary` on its own X server, with extra environment variables;
   // its standard error goes to `stderrPath` when one is given.
   ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& env = {},
-                   const std::string& stderrPath = "");
+                   const std::string& stderrPath = "", const LaunchOptions& options = {});
   ~ProgramUnderTest();
   ProgramUnderTest(const ProgramUnderTest&) = delete;
   ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
@@ -69,6 +80,16 @@ class ProgramUnderTest {
   void typeReturn();
   // Sends WM_DELETE_WINDOW, as a window manager's close button does.
   void requestClose();
+  // Asks the window manager to iconify the window, or maps it again.
+  void iconify();
+  void restore();
+  // Maps a plain black window over the whole of the program's, keeps it there
+  // for `seconds`, then destroys it, so the program's window is exposed.
+  void coverAndUncover(double seconds);
+  // With a frame gate: lets the program update `frames` more frames and waits
+  // until the last has been presented; false when it did not in `seconds`.
+  bool advanceFrames(int frames, double seconds = 60.0);
+  pid_t serverPid() const { return server_.pid(); }
   // Waits for the process to end; its exit status, or -1 after `seconds`.
   int waitExit(double seconds);
   pid_t pid() const { return pid_; }
@@ -77,10 +98,13 @@ class ProgramUnderTest {
 
  private:
   void sync() const;
+  void startWindowManager();
   PrivateXServer server_;
   struct XState;
   XState* x_;
   pid_t pid_ = -1;
+  pid_t windowManager_ = -1;
+  int gate_ = -1;  // the driver's end of the frame gate
   unsigned long window_ = 0;
   bool exited_ = false;
   std::chrono::steady_clock::time_point startedAt_;
