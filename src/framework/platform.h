@@ -43,6 +43,8 @@ class EventSink {
   virtual void refreshRequested() = 0;
   // Iconified (true) or restored (false); an iconified window shows nothing.
   virtual void iconified(bool iconified) = 0;
+  // Fully covered by other windows (true), or partly visible again (false).
+  virtual void obscured(bool obscured) = 0;
   // Every waiting event of this dispatch has been delivered.
   virtual void dispatchEnded() = 0;
 };

@@ -81,7 +81,7 @@ bool Window::wantsDraw(bool drawEveryFrame) const {
   if (!native_) return false;
   FrameView view;
   view.drawEveryFrame = drawEveryFrame;
-  view.visible = !iconified_;
+  view.visible = !iconified_ && !obscured_;
   view.presentedOnce = presentedOnce_;
   view.damaged = damaged_;
   // Asked last: the application compares its scene only when nothing else decides.
@@ -222,6 +222,12 @@ void Window::refreshRequested() {
 void Window::iconified(bool iconified) {
   flushPendingMotion();
   iconified_ = iconified;
+  damaged_ = true;
+}
+
+void Window::obscured(bool obscured) {
+  flushPendingMotion();
+  obscured_ = obscured;
   damaged_ = true;
 }
 

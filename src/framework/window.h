@@ -74,6 +74,7 @@ class Window : public platform::EventSink, public std::enable_shared_from_this<W
   void closeRequested() override;
   void refreshRequested() override;
   void iconified(bool iconified) override;
+  void obscured(bool obscured) override;
   void dispatchEnded() override;
 
   EventSignal<MouseEvent> signalMouseDown, signalMouseUp, signalMouseDrag, signalMouseMove, signalMouseWheel;
@@ -106,6 +107,7 @@ class Window : public platform::EventSink, public std::enable_shared_from_this<W
   bool presentedOnce_ = false;
   bool damaged_ = false;  // since the last presented frame
   bool iconified_ = false;
+  bool obscured_ = false;
 };
 
 }  // namespace loom::app

@@ -160,7 +160,7 @@ TEST_F(WindowEvents, TouchesArriveAsBeganMovedEndedWithPreviousPositions) {
   EXPECT_EQ(seen[0].getTouches()[0].getPos(), loom::Vector2(4, 6));
 }
 
-TEST_F(WindowEvents, UnchangedFramesAreNotDrawnUntilExposedRefocusedOrRestored) {
+TEST_F(WindowEvents, UnchangedFramesAreNotDrawnUntilExposedRefocusedRestoredOrUncovered) {
   app.changed = false;
   // Let the map's own expose and focus events pass.
   for (int i = 0; i < 10; ++i) app.runFrame(true);
@@ -188,6 +188,13 @@ TEST_F(WindowEvents, UnchangedFramesAreNotDrawnUntilExposedRefocusedOrRestored) 
   window->iconified(false);
   app.changed = false;
   EXPECT_EQ(frame(), drawn) << "restored";
+
+  window->obscured(true);
+  app.changed = true;
+  EXPECT_EQ(frame(), skipped) << "covered by other windows";
+  window->obscured(false);
+  app.changed = false;
+  EXPECT_EQ(frame(), drawn) << "uncovered";
 }
 
 }  // namespace

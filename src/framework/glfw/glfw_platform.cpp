@@ -15,6 +15,7 @@
 #include "framework/events.h"
 #include "framework/exceptions.h"
 #include "framework/glfw/glfw_keys.h"
+#include "framework/glfw/x11_visibility.h"
 #include "framework/platform.h"
 
 namespace loom::app::platform {
@@ -58,10 +59,12 @@ class GlfwWindow : public NativeWindow {
     });
     glfwSetWindowRefreshCallback(window_, [](GLFWwindow* w) { sinkOf(w)->refreshRequested(); });
     glfwSetWindowIconifyCallback(window_, [](GLFWwindow* w, int iconified) { sinkOf(w)->iconified(iconified != 0); });
+    if (Display* display = glfwGetX11Display()) x11::watchVisibility(display, glfwGetX11Window(window_));
     openWindows.push_back(this);
   }
 
   ~GlfwWindow() override {
+    x11::unwatchVisibility(glfwGetX11Window(window_));
     openWindows.erase(std::remove(openWindows.begin(), openWindows.end(), this), openWindows.end());
     if (glfwGetCurrentContext() == window_) glfwMakeContextCurrent(nullptr);
     glfwDestroyWindow(window_);
@@ -105,6 +108,7 @@ class GlfwWindow : public NativeWindow {
   void swapBuffers() override { glfwSwapBuffers(window_); }
 
   EventSink* sink() const { return sink_; }
+  GLFWwindow* handle() const { return window_; }
 
  private:
   static EventSink* sinkOf(GLFWwindow* w) { return static_cast<GlfwWindow*>(glfwGetWindowUserPointer(w))->sink_; }
@@ -135,6 +139,8 @@ class GlfwWindow : public NativeWindow {
 
 void endDispatch() {
   for (GlfwWindow* w : std::vector<GlfwWindow*>(openWindows)) {
+    if (std::find(openWindows.begin(), openWindows.end(), w) == openWindows.end()) continue;
+    if (auto obscured = x11::takeVisibilityChange(glfwGetX11Window(w->handle()))) w->sink()->obscured(*obscured);
     if (std::find(openWindows.begin(), openWindows.end(), w) != openWindows.end()) w->sink()->dispatchEnded();
   }
 }
