@@ -90,6 +90,9 @@ class ProgramUnderTest {
   // until the last has been presented; false when it did not in `seconds`.
   bool advanceFrames(int frames, double seconds = 60.0);
   pid_t serverPid() const { return server_.pid(); }
+  const std::string& display() const { return server_.display(); }
+  // The program's window once waitForWindow found it, else 0.
+  unsigned long windowId() const { return window_; }
   // Waits for the process to end; its exit status, or -1 after `seconds`.
   int waitExit(double seconds);
   pid_t pid() const { return pid_; }
