@@ -78,10 +78,10 @@ bool Application::pictureChanged() {
   return looksDifferent(drawnScene, currentScene);
 }
 
-void Application::takeSceneSnapshot(SceneSnapshot& into) const {
+void Application::takeSceneSnapshot(SceneSnapshot& into) {
   auto window = getWindow();
   takeSnapshot(mode, window ? window->getWidth() : 0, window ? window->getHeight() : 0, canvasSize, sketchEdits,
-               stringSets, into);
+               stringSets, placesToDraw(), into);
 }
 
 void Application::shutdown() { audioLoop.stop(); }

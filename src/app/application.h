@@ -99,6 +99,8 @@ class Application : public loom::app::AppBasic,
   // The scene as last drawn, and as it is now (kept to reuse its storage).
   SceneSnapshot drawnScene, currentScene;
   std::uint64_t sketchEdits = 0;
+  // Where the strings and end stops are, and where they are drawn (see followPlaces).
+  std::vector<float> actualPlaces, shownPlaces;
 
   // Scene.
   inkvane::TextureManager textureManager;
@@ -124,10 +126,13 @@ class Application : public loom::app::AppBasic,
   void drawSets();
   void drawSketch();
   void drawRibbon(const inkvane::Ribbon& ribbon);
-  void drawStops(const inkvane::StringSet& set);
-  void drawText(const inkvane::StringSet& set);
+  void drawStops(const inkvane::StringSet& set, const float* endPlaces);
+  void drawText(const inkvane::StringSet& set, const float* stringPlaces);
   void clearScene();
-  void takeSceneSnapshot(SceneSnapshot& into) const;
+  void takeSceneSnapshot(SceneSnapshot& into);
+  void followShownPlaces();
+  // Shown places that match the sets, even before their first step.
+  const std::vector<float>& placesToDraw();
 
   // Input routing.
   void pointerMoved(float x, float y, int pointerId);

@@ -1,13 +1,13 @@
-// What decides the scene's pixels, taken after every draw, so a frame that
-// would look the same as the last drawn one can be left undrawn. At rest the
-// strings still creep by rounding (about 2e-6 px a step), so exact positions
-// would differ every frame; they are drawn on a grid of 1/256 px along the
-// path instead, and a frame is drawn when a place moves to another grid point.
-// Equal snapshots then mean equal pixels, and a slow creep adds up until it
-// reaches the next grid point.
+// What decides the scene's pixels, so a frame that would look the same as the
+// last drawn one can be left undrawn. At rest the strings still creep by
+// rounding (about 2e-6 px a step) and some swing by a hair for ever, so exact
+// places would differ every frame. Each place is therefore drawn where it was
+// when it last moved 1/256 px or more from where it is drawn: a slow creep
+// adds up until it shows, and since the shown places follow the simulation in
+// update alone, every frame drawn from them is the same however often the
+// window is drawn.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -15,10 +15,16 @@
 #include "framework/vector.h"
 #include "strings/string_set.h"
 
-constexpr float kDrawingGrid = 1.0f / 256.0f;  // pixels along the path: the rasteriser's sub-pixel step
+constexpr float kShownShift = 1.0f / 256.0f;  // pixels along the path: the rasteriser's sub-pixel step
 
-// The grid point nearest to `distance`, where it is drawn.
-inline float onDrawingGrid(float distance) { return std::round(distance / kDrawingGrid) * kDrawingGrid; }
+// The places the scene draws, set by set: every string's first glyph, then the
+// set's path-end stops, in pixels along the set's path.
+std::size_t placeCount(const inkvane::StringSet& set);
+void gatherPlaces(const std::vector<std::shared_ptr<inkvane::StringSet>>& sets, std::vector<float>& into);
+
+// Moves each shown place that is 1/256 px or more from its actual place (or
+// not a number) to it; takes all of them when their number changed.
+void followPlaces(const std::vector<float>& actual, std::vector<float>& shown);
 
 struct SceneSnapshot {
   int mode = 0;
@@ -27,14 +33,13 @@ struct SceneSnapshot {
   std::uint64_t sketchEdits = 0;         // counts every change of the sketch
   std::vector<const void*> paths;        // each set's path, in drawing order
   std::vector<int> counts;               // per set: its strings, then its path-end stops
-  std::vector<float> places;             // on the grid: each string's first glyph and font size, each end stop
+  std::vector<float> places;             // the shown places
 };
 
 // Refills `into` (keeping its storage) with the scene as draw would draw it now.
 void takeSnapshot(int mode, int windowWidth, int windowHeight, loom::Vector2 canvasSize, std::uint64_t sketchEdits,
-                  const std::vector<std::shared_ptr<inkvane::StringSet>>& sets, SceneSnapshot& into);
+                  const std::vector<std::shared_ptr<inkvane::StringSet>>& sets, const std::vector<float>& shownPlaces,
+                  SceneSnapshot& into);
 
-// True when a frame drawn from `now` could differ from the one drawn from
-// `drawn`: anything changed, a place moved to another grid point (always so
-// when it moved by a grid step or more), or a place is not a number.
+// True when a frame drawn from `now` could differ from the one drawn from `drawn`.
 bool looksDifferent(const SceneSnapshot& drawn, const SceneSnapshot& now);
