@@ -5,6 +5,7 @@
 // frame, and frame intervals from the X server's damage reports. Prints a
 // Markdown table.
 // Usage: program_measurements [rounds] [start-ups]   (defaults: 3 rounds, 10 start-ups)
+#include <dirent.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -45,19 +46,22 @@ struct Subject {
   std::function<bool(const Image&)> firstFrame;  // null: it never draws
 };
 
-// utime + stime of a process and all its threads, in seconds.
+// CPU time of a process and all its threads, in seconds: the scheduler's
+// exact run times (the clock-tick counts of /proc/<pid>/stat are too coarse
+// for a process that runs a fraction of a per cent).
 double cpuSeconds(pid_t pid) {
-  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-  std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (stat.rfind(')') == std::string::npos) return 0.0;
-  std::istringstream rest(stat.substr(stat.rfind(')') + 2));  // the name may hold spaces
-  std::string field;
-  unsigned long long utime = 0, stime = 0;
-  for (int i = 3; i <= 15 && rest >> field; ++i) {
-    if (i == 14) utime = std::stoull(field);
-    if (i == 15) stime = std::stoull(field);
+  const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+  double seconds = 0.0;
+  if (DIR* dir = opendir(tasks.c_str())) {
+    while (const dirent* entry = readdir(dir)) {
+      if (entry->d_name[0] == '.') continue;
+      std::ifstream file(tasks + "/" + entry->d_name + "/schedstat");
+      unsigned long long runNanoseconds = 0;
+      if (file >> runNanoseconds) seconds += static_cast<double>(runNanoseconds) * 1e-9;
+    }
+    closedir(dir);
   }
-  return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  return seconds;
 }
 
 double percentile(std::vector<double> values, double share) {
@@ -274,7 +278,7 @@ int main(int argc, char** argv) {
   row("exec → window mapped", [&](std::size_t s) { return ms(mapped[s]); });
   row("frame interval p50 / p99 / max while sliding", [&](std::size_t s) { return intervals(slideIntervals[s]); });
   row("frame interval p50 / p99 / max while dragging", [&](std::size_t s) { return intervals(dragIntervals[s]); });
-  std::printf("\nCPU: median of %d alternating runs, share of one core (all threads, from /proc); start-up: median "
+  std::printf("\nCPU: median of %d alternating runs, share of one core (all threads, run times from /proc/<pid>/task/*/schedstat); start-up: median "
               "of %d; load average (1 / 5 / 15 min) %s before, %s after.\n",
               rounds, startUps, loadBefore.c_str(), loadAverage().c_str());
   return 0;
