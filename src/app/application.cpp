@@ -27,7 +27,7 @@ void Application::setup() {
   createFirstSet();
   mode = PLAYING;
   voices.mute();
-  audioLoop.start(this);
+  soundStartPending = true;  // served by the first update after the first frame
   gravity = loom::Vector2(0, 0);
   resetRequested = false;
 
@@ -42,6 +42,12 @@ void Application::resize() {
 }
 
 void Application::update() {
+  // Opening the sound device probes every card: on two cores that slows the
+  // first frame down, and nothing is heard before the strings move anyway.
+  if (soundStartPending && getElapsedFrames() >= 1) {
+    soundStartPending = false;
+    audioLoop.start(this);
+  }
   if (mode != PLAYING) {
     voices.mute();
     return;
@@ -67,6 +73,18 @@ void Application::draw() {
     drawSets();
   else if (mode == SKETCHING)
     drawSketch();
+  takeSceneSnapshot(drawnScene);
+}
+
+bool Application::pictureChanged() {
+  takeSceneSnapshot(currentScene);
+  return looksDifferent(drawnScene, currentScene);
+}
+
+void Application::takeSceneSnapshot(SceneSnapshot& into) {
+  auto window = getWindow();
+  takeSnapshot(mode, window ? window->getWidth() : 0, window ? window->getHeight() : 0, canvasSize, sketchEdits,
+               stringSets, placesToDraw(), into);
 }
 
 void Application::shutdown() { audioLoop.stop(); }

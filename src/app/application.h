@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/acceleration_delegate.h"
+#include "app/scene_snapshot.h"
 #include "app/voice_bank.h"
 #include "audio/audio_loop_delegate.h"
 #include "audio/audio_loop_impl_msw.h"
@@ -46,6 +47,7 @@ class Application : public loom::app::AppBasic,
   void resize() override;
   void update() override;
   void draw() override;
+  bool pictureChanged() override;
   void shutdown() override;
 
   void mouseDown(loom::app::MouseEvent event) override;
@@ -96,6 +98,11 @@ class Application : public loom::app::AppBasic,
   int pressedCount = 0;
   inkvane::IdCounters idCounters{0, 0};  // [0] next finger id, [1] next string id
   float contentScale = 1.0f;
+  // The scene as last drawn, and as it is now (kept to reuse its storage).
+  SceneSnapshot drawnScene, currentScene;
+  std::uint64_t sketchEdits = 0;
+  // Where the strings and end stops are, and where they are drawn (see followPlaces).
+  std::vector<float> actualPlaces, shownPlaces;
 
   // Scene.
   inkvane::TextureManager textureManager;
@@ -114,6 +121,7 @@ class Application : public loom::app::AppBasic,
   // Sound. The loop is declared after the voices so it stops before they go.
   VoiceBank voices;
   inkvane::AudioLoopImplMsw audioLoop;
+  bool soundStartPending = false;
 
  private:
   // Scene steps.
@@ -124,9 +132,13 @@ class Application : public loom::app::AppBasic,
   void drawSets();
   void drawSketch();
   void drawRibbon(const inkvane::Ribbon& ribbon);
-  void drawStops(const inkvane::StringSet& set);
-  void drawText(const inkvane::StringSet& set);
+  void drawStops(const inkvane::StringSet& set, const float* endPlaces);
+  void drawText(const inkvane::StringSet& set, const float* stringPlaces);
   void clearScene();
+  void takeSceneSnapshot(SceneSnapshot& into);
+  void followShownPlaces();
+  // Shown places that match the sets, even before their first step.
+  const std::vector<float>& placesToDraw();
 
   // Input routing.
   void pointerMoved(float x, float y, int pointerId);

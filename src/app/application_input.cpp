@@ -38,7 +38,10 @@ void Application::keyDown(loom::app::KeyEvent event) {
 
 void Application::pointerMoved(float x, float y, int pointerId) {
   if (mode == SKETCHING) {
-    if (pointerId == 0) sketch.addPoint(x, y);  // window pixels: the canvas fills the window here
+    if (pointerId == 0) {
+      sketch.addPoint(x, y);  // window pixels: the canvas fills the window here
+      ++sketchEdits;
+    }
   } else if (mode == PLAYING) {
     const double time = getElapsedSeconds();
     for (const auto& set : stringSets)

@@ -70,10 +70,25 @@ void Application::simulate() {
     gravity = loom::Vector2(0, 1);
     set->update(gravity.x, gravity.y, stepParameters);
   }
+  followShownPlaces();
+}
+
+// Only here, once per step: how often the window is drawn must not change
+// where things are drawn.
+void Application::followShownPlaces() {
+  gatherPlaces(stringSets, actualPlaces);
+  followPlaces(actualPlaces, shownPlaces);
+}
+
+const std::vector<float>& Application::placesToDraw() {
+  gatherPlaces(stringSets, actualPlaces);
+  if (actualPlaces.size() != shownPlaces.size()) shownPlaces = actualPlaces;
+  return shownPlaces;
 }
 
 void Application::drawSets() {
   glEnableClientState(GL_VERTEX_ARRAY);
+  const float* places = placesToDraw().data();  // each set's strings, then its end stops
   for (const auto& set : stringSets) {
     glColor4f(1.0f, 0.0f, 0.0f, 0.333f);
     if (!set->path()->empty()) {
@@ -81,10 +96,15 @@ void Application::drawSets() {
       drawRibbon(data->ribbon);
     }
     glColor4f(1.0f, 0.0f, 0.0f, 0.5f);
-    drawStops(*set);
+    drawStops(*set, places + set->strings().size());
+    places += placeCount(*set);
   }
   glDisableClientState(GL_VERTEX_ARRAY);
-  for (const auto& set : stringSets) drawText(*set);
+  places = placesToDraw().data();
+  for (const auto& set : stringSets) {
+    drawText(*set, places);
+    places += placeCount(*set);
+  }
 }
 
 void Application::drawSketch() {
@@ -108,7 +128,7 @@ void Application::drawRibbon(const inkvane::Ribbon& ribbon) {
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 }
 
-void Application::drawStops(const inkvane::StringSet& set) {
+void Application::drawStops(const inkvane::StringSet& set, const float* endPlaces) {
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, dotTexture->getTextureId());
@@ -116,7 +136,7 @@ void Application::drawStops(const inkvane::StringSet& set) {
     if (stop->kind != inkvane::Stop::PathEnd) continue;  // finger stops are not drawn
     glColor4f(1.0f, 0.0f, 0.0f, 0.5f);
     glPushMatrix();
-    loom::Vector2 p = set.path()->positionAt(stop->position);
+    loom::Vector2 p = set.path()->positionAt(*endPlaces++);
     glTranslatef(p.x, p.y, 0.0f);
     if (contentScale == 2.0f) glScalef(0.5f, 0.5f, 1.0f);
     dotTexture->drawFromCenter();
@@ -126,23 +146,25 @@ void Application::drawStops(const inkvane::StringSet& set) {
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 }
 
-void Application::drawText(const inkvane::StringSet& set) {
+void Application::drawText(const inkvane::StringSet& set, const float* stringPlaces) {
   for (const auto& string : set.strings()) {
     const auto* data = static_cast<const inkvane::CustomStringData*>(string->data.get());
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
     font->setSize(data->fontSize);
-    font->drawTextOnPath(data->text, *set.path(), string->positions[0]);
+    font->drawTextOnPath(data->text, *set.path(), *stringPlaces++);
   }
 }
 
 void Application::clearScene() {
   stringSets.clear();
   sketch.clear();
+  ++sketchEdits;
 }
 
 void Application::finishSketch() {
   if (!sketch.smoothed()) {
     sketch.clear();
+    ++sketchEdits;
     return;
   }
   createStringSet(sketch.smoothed());

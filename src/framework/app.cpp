@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <unistd.h>
 
 #include "framework/exceptions.h"
+#include "framework/frame_gate.h"
 #include "framework/frame_pacing.h"
 #include "framework/platform.h"
 #include "framework/window.h"
@@ -88,6 +91,9 @@ bool App::startUp(const std::string& title, std::vector<std::string> args) {
   if (settings_.shouldQuit) return false;
   if (!defaultRenderer_) defaultRenderer_ = std::make_shared<RendererGl>(0);
   powerManagement_ = settings_.powerManagement;
+  const char* everyFrame = std::getenv("LOOM_DRAW_EVERY_FRAME");
+  drawEveryFrame_ = everyFrame && std::strcmp(everyFrame, "1") == 0;
+  gate_ = FrameGate::fromEnvironment();
 
   platform::initialize();
   platformUp_ = true;
@@ -148,8 +154,19 @@ void App::privateUpdate() {
 }
 
 void App::runFrame(bool paced) {
-  privateUpdate();
-  for (auto& window : std::vector<std::shared_ptr<Window>>(windows_)) window->emitDraw();
+  bool admitted = true;
+  if (gate_) {
+    // Input the driver sent before admitting this frame belongs before its update.
+    platform::pollEvents();
+    admitted = gate_->admit();
+  }
+  if (admitted) privateUpdate();
+  for (auto& window : std::vector<std::shared_ptr<Window>>(windows_))
+    if (window->wantsDraw(drawEveryFrame_)) window->emitDraw();
+  if (gate_ && admitted) {
+    platform::syncWithDisplay();
+    gate_->frameDone();
+  }
 
   double now = getElapsedSeconds();
   double period = 1.0 / frameRate_;

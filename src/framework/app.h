@@ -23,6 +23,7 @@ class io_context;
 namespace loom::app {
 
 class Window;
+class FrameGate;
 
 // Steps timed items once per frame; the program schedules none.
 class Timeline {
@@ -59,6 +60,10 @@ class App {
   virtual void keyUp(KeyEvent event) { (void)event; }
   virtual void resize() {}
   virtual void fileDrop(FileDropEvent event) { (void)event; }
+  // Whether draw would now draw something else than it drew last time. Frames
+  // whose picture would not change are neither drawn nor swapped (unless the
+  // window needs repainting); update runs every frame regardless.
+  virtual bool pictureChanged() { return true; }
 
   // Services.
   void quit() { quitRequested_ = true; }
@@ -95,8 +100,9 @@ class App {
   // The run in pieces, for tests and embedding. startUp returns false when the
   // settings asked to quit before any window opened.
   bool startUp(const std::string& title, std::vector<std::string> args);
-  // One frame: update, draw and swap; then either wait for the frame time while
-  // dispatching input (paced) or just drain waiting input.
+  // One frame: update, draw and swap (when the picture would change or the
+  // window needs it); then either wait for the frame time while dispatching
+  // input (paced) or just drain waiting input.
   void runFrame(bool paced);
   void shutDown();
 
@@ -135,6 +141,10 @@ class App {
   std::uint32_t fpsLastSampleFrame_ = 0;
   double fpsLastSampleTime_ = 0.0;
   double fpsSampleInterval_ = 1.0;
+  // Test settings from the environment: LOOM_DRAW_EVERY_FRAME=1 draws even
+  // unchanged and invisible frames; LOOM_FRAME_GATE_FD (see FrameGate).
+  bool drawEveryFrame_ = false;
+  std::unique_ptr<FrameGate> gate_;
 };
 
 class AppBasic : public App {};

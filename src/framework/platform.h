@@ -48,6 +48,13 @@ class EventSink {
   virtual void framebufferResized(int width, int height) = 0;
   virtual void moved(int x, int y) = 0;
   virtual void closeRequested() = 0;
+  // What the window showed was lost or spoilt (exposed after being covered, for
+  // one): it must be drawn again.
+  virtual void refreshRequested() = 0;
+  // Iconified (true) or restored (false); an iconified window shows nothing.
+  virtual void iconified(bool iconified) = 0;
+  // Fully covered by other windows (true), or partly visible again (false).
+  virtual void obscured(bool obscured) = 0;
   // Every waiting event of this dispatch has been delivered.
   virtual void dispatchEnded() = 0;
 };
@@ -81,6 +88,9 @@ void releaseCurrentContext();
 void pollEvents();
 // Waits at most `seconds` for events and delivers them, as pollEvents does.
 void waitEvents(double seconds);
+// Returns once the display has processed every request sent so far, such as
+// the last buffer swap.
+void syncWithDisplay();
 // The reverse-DNS id the desktop knows the program by, given where it asks the
 // desktop for something on the program's behalf.
 void setApplicationId(const std::string& appId);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "framework/app.h"
+#include "framework/draw_decision.h"
 #include "framework/exceptions.h"
 #include "framework/key_codes.h"
 
@@ -78,6 +79,19 @@ void Window::makeCurrent() {
   if (native_) renderer_->makeCurrent(*native_);
 }
 
+bool Window::wantsDraw(bool drawEveryFrame) const {
+  if (!native_) return false;
+  FrameView view;
+  view.drawEveryFrame = drawEveryFrame;
+  view.visible = !iconified_ && !obscured_;
+  view.presentedOnce = presentedOnce_;
+  view.damaged = damaged_;
+  // Asked last: the application compares its scene only when nothing else decides.
+  if (shouldDrawFrame(view)) return true;
+  view.pictureChanged = view.visible && app_->pictureChanged();
+  return shouldDrawFrame(view);
+}
+
 void Window::emitDraw() {
   if (!native_) return;
   app_->makeCurrentWindow(shared_from_this());
@@ -86,6 +100,8 @@ void Window::emitDraw() {
   app_->draw();
   signalPostDraw();
   renderer_->finishDraw(*native_);
+  presentedOnce_ = true;
+  damaged_ = false;
 }
 
 void Window::emitResize() {
@@ -152,6 +168,7 @@ void Window::mouseButton(int button, bool pressed, unsigned modifiers, double x,
 
 void Window::focusChanged(bool focused) {
   flushPendingMotion();
+  damaged_ = true;  // window managers may paint over a window as its focus changes
   if (focused) return;
   buttonDown_ = false;
   // Each button still held is released here, with initiator 0; usually there is one.
@@ -187,6 +204,7 @@ void Window::framebufferResized(int width, int height) {
   flushPendingMotion();
   if (width == size_.x && height == size_.y) return;
   size_ = {width, height};
+  damaged_ = true;
   if (app_->isSetupDone()) emitResize();
 }
 
@@ -198,6 +216,23 @@ void Window::moved(int, int) {
 void Window::closeRequested() {
   flushPendingMotion();
   close();
+}
+
+void Window::refreshRequested() {
+  flushPendingMotion();
+  damaged_ = true;
+}
+
+void Window::iconified(bool iconified) {
+  flushPendingMotion();
+  iconified_ = iconified;
+  damaged_ = true;
+}
+
+void Window::obscured(bool obscured) {
+  flushPendingMotion();
+  obscured_ = obscured;
+  damaged_ = true;
 }
 
 void Window::dispatchEnded() { flushPendingMotion(); }

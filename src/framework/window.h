@@ -56,7 +56,9 @@ class Window : public platform::EventSink, public std::enable_shared_from_this<W
   };
   void touchInput(const std::vector<TouchInput>& inputs);
 
-  // Drawing and resizing, driven by the frame loop.
+  // Drawing and resizing, driven by the frame loop. A frame is drawn only when
+  // shouldDrawFrame says so; `drawEveryFrame` is the framework's test setting.
+  bool wantsDraw(bool drawEveryFrame) const;
   void emitDraw();
   void emitResize();
 
@@ -70,6 +72,9 @@ class Window : public platform::EventSink, public std::enable_shared_from_this<W
   void framebufferResized(int width, int height) override;
   void moved(int x, int y) override;
   void closeRequested() override;
+  void refreshRequested() override;
+  void iconified(bool iconified) override;
+  void obscured(bool obscured) override;
   void dispatchEnded() override;
 
   EventSignal<MouseEvent> signalMouseDown, signalMouseUp, signalMouseDrag, signalMouseMove, signalMouseWheel;
@@ -99,6 +104,10 @@ class Window : public platform::EventSink, public std::enable_shared_from_this<W
   IntVec2 cursor_{0, 0};
   std::optional<IntVec2> pendingMotion_;
   std::map<std::uint32_t, Vector2> touchPositions_;
+  bool presentedOnce_ = false;
+  bool damaged_ = false;  // since the last presented frame
+  bool iconified_ = false;
+  bool obscured_ = false;
 };
 
 }  // namespace loom::app

@@ -5,6 +5,9 @@
 #include <epoxy/gl.h>
 
 #include <cstring>
+#include <vector>
+
+#include "text/alpha_mipmap.h"
 
 #include "framework/debug_assert.h"
 #include "framework/gl_context.h"
@@ -19,7 +22,10 @@ unsigned int XFontGl::uploadAtlas(const std::uint8_t* atlas, int width, int heig
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  if (useMipmap) {
+  // Levels the CPU can make exactly are made here; others are left to the driver.
+  const bool ownLevels = useMipmap && halvesEvenly(width, height);
+  const bool driverLevels = useMipmap && !ownLevels;
+  if (driverLevels) {
     glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 1);
     glHint(GL_GENERATE_MIPMAP_HINT, GL_NICEST);
   }
@@ -28,8 +34,17 @@ unsigned int XFontGl::uploadAtlas(const std::uint8_t* atlas, int width, int heig
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, atlas);
+  if (ownLevels) {
+    std::vector<std::uint8_t> level;
+    const std::uint8_t* above = atlas;
+    for (int n = 1, w = width, h = height; w > 1 || h > 1; ++n) {
+      level = halveAlpha(above, w, h, &w, &h);
+      glTexImage2D(GL_TEXTURE_2D, n, GL_ALPHA, w, h, 0, GL_ALPHA, GL_UNSIGNED_BYTE, level.data());
+      above = level.data();
+    }
+  }
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-  if (useMipmap) glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 0);
+  if (driverLevels) glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 0);
   return texture;
 }
 

@@ -11,7 +11,8 @@ class XFontGl {
  public:
   virtual ~XFontGl() = default;
 
-  // Uploads the atlas as a GL_ALPHA texture and returns its name.
+  // Uploads the atlas as a GL_ALPHA texture, with every mipmap level when asked,
+  // and returns its name.
   virtual unsigned int uploadAtlas(const std::uint8_t* atlas, int width, int height, bool useMipmap);
   virtual void deleteTexture(unsigned int texture);
   // Whether the driver filters anisotropically, and its maximum.

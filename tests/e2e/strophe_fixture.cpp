@@ -16,7 +16,9 @@ Image StropheTest::start(const std::string& alsaConfig) {
   }
   std::map<std::string, std::string> full = environment;
   full[audiotest::kAlsaConfigVariable] = audiotest::alsaConfigFile(config);
-  program = std::make_unique<ProgramUnderTest>(STROPHE_BINARY, full, dir.path() + "/stderr.txt", watchActivations);
+  LaunchOptions options;
+  options.watchActivations = watchActivations;
+  program = std::make_unique<ProgramUnderTest>(STROPHE_BINARY, full, dir.path() + "/stderr.txt", options);
   if (!program->waitForWindow("strophe | ")) return Image{};
   return program->waitForCapture(showsScene);
 }

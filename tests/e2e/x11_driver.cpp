@@ -8,7 +8,9 @@
 #include <fcntl.h>
 #include <png.h>
 #include <signal.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -136,14 +138,22 @@ void claimActivatingWindowManager(Display* d) {
 }  // namespace
 
 ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& extraEnv,
-                                   const std::string& stderrPath, bool watchActivations)
+                                   const std::string& stderrPath, const LaunchOptions& options)
     : x_(new XState) {
   XSetErrorHandler(ignoreXError);
   x_->display = XOpenDisplay(server_.display().c_str());
   if (!x_->display) throw std::runtime_error("cannot open " + server_.display());
-  if (watchActivations) claimActivatingWindowManager(x_->display);
+  if (options.watchActivations) claimActivatingWindowManager(x_->display);
+  if (options.windowManager) startWindowManager();
   std::map<std::string, std::string> env = extraEnv;
   env["DISPLAY"] = server_.display();
+  constexpr int kGateFd = 3;  // the program's end
+  int gateEnds[2] = {-1, -1};
+  if (options.frameGate) {
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gateEnds) != 0) throw std::runtime_error("socketpair");
+    gate_ = gateEnds[0];
+    env["LOOM_FRAME_GATE_FD"] = std::to_string(kGateFd);
+  }
   std::vector<std::string> entries;
   for (char** e = environ; *e; ++e) {
     std::string entry(*e);
@@ -153,22 +163,62 @@ ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std
   std::vector<char*> envp;
   for (auto& entry : entries) envp.push_back(entry.data());
   envp.push_back(nullptr);
-  std::string program = binary;
-  char* argv[] = {program.data(), nullptr};
+  std::vector<std::string> words{binary};
+  words.insert(words.end(), options.args.begin(), options.args.end());
+  std::vector<char*> argv;
+  for (auto& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (!stderrPath.empty())
     posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (options.frameGate) posix_spawn_file_actions_adddup2(&actions, gateEnds[1], kGateFd);  // dup2 clears CLOEXEC
   startedAt_ = std::chrono::steady_clock::now();
-  int spawned = posix_spawn(&pid_, binary.c_str(), &actions, nullptr, argv, envp.data());
+  int spawned = posix_spawn(&pid_, binary.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
+  if (options.frameGate) close(gateEnds[1]);
   if (spawned != 0) throw std::runtime_error("cannot start " + binary);
 }
 
+void ProgramUnderTest::startWindowManager() {
+  std::string display = "DISPLAY=" + server_.display();
+  std::vector<char*> envp;
+  for (char** e = environ; *e; ++e)
+    if (std::strncmp(*e, "DISPLAY=", 8) != 0) envp.push_back(*e);
+  envp.push_back(display.data());
+  envp.push_back(nullptr);
+  const char* argv[] = {"openbox", nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  int spawned = posix_spawnp(&windowManager_, "openbox", &actions, nullptr, const_cast<char**>(argv), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start openbox");
+  // A window manager announces itself on the root window once it manages it.
+  Atom check = XInternAtom(x_->display, "_NET_SUPPORTING_WM_CHECK", False);
+  bool managing = poll(10.0, [&] {
+    Atom type;
+    int format;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(x_->display, DefaultRootWindow(x_->display), check, 0, 1, False, AnyPropertyType, &type,
+                       &format, &count, &after, &data);
+    if (data) XFree(data);
+    return count > 0;
+  });
+  if (!managing) throw std::runtime_error("openbox did not take over the display");
+}
+
 ProgramUnderTest::~ProgramUnderTest() {
+  if (gate_ >= 0) close(gate_);
   if (!exited_ && pid_ > 0) {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
+  }
+  if (windowManager_ > 0) {
+    kill(windowManager_, SIGTERM);
+    waitpid(windowManager_, nullptr, 0);
   }
   XCloseDisplay(x_->display);
   delete x_;
@@ -275,6 +325,20 @@ Image ProgramUnderTest::capture() const {
   image.width = w;
   image.height = h;
   image.rgb.resize(static_cast<std::size_t>(w) * h * 3);
+  if (x->bits_per_pixel == 32 && x->byte_order == LSBFirst && x->red_mask == 0xff0000 && x->blue_mask == 0xff) {
+    // The usual 24-bit depth: read the rows directly, XGetPixel is slow.
+    for (int y = 0; y < h; ++y) {
+      const auto* row = reinterpret_cast<const std::uint8_t*>(x->data + static_cast<std::size_t>(y) * x->bytes_per_line);
+      std::uint8_t* out = &image.rgb[static_cast<std::size_t>(y) * w * 3];
+      for (int xx = 0; xx < w; ++xx, row += 4, out += 3) {
+        out[0] = row[2];
+        out[1] = row[1];
+        out[2] = row[0];
+      }
+    }
+    XDestroyImage(x);
+    return image;
+  }
   for (int y = 0; y < h; ++y) {
     for (int xx = 0; xx < w; ++xx) {
       unsigned long p = XGetPixel(x, xx, y);
@@ -339,6 +403,70 @@ void ProgramUnderTest::requestClose() {
   event.xclient.data.l[1] = CurrentTime;
   XSendEvent(x_->display, window_, False, NoEventMask, &event);
   sync();
+}
+
+void ProgramUnderTest::iconify() {
+  XIconifyWindow(x_->display, window_, DefaultScreen(x_->display));
+  sync();
+}
+
+void ProgramUnderTest::restore() {
+  XMapRaised(x_->display, window_);
+  sync();
+}
+
+void ProgramUnderTest::coverAndUncover(double seconds) {
+  constexpr int kMargin = 40;  // pixels beyond the program's window on every side
+  int x = 0, y = 0, width = 0, height = 0;
+  Window child;
+  XTranslateCoordinates(x_->display, window_, DefaultRootWindow(x_->display), 0, 0, &x, &y, &child);
+  windowGeometry(&width, &height);
+  x -= kMargin;
+  y -= kMargin;
+  width += 2 * kMargin;
+  height += 2 * kMargin;
+  Display* d = x_->display;
+  Window cover = XCreateSimpleWindow(d, DefaultRootWindow(d), x, y, width, height, 0, BlackPixel(d, 0),
+                                     BlackPixel(d, 0));
+  // Placed where asked, not where the window manager would put it.
+  XSizeHints hints{};
+  hints.flags = USPosition | USSize;
+  hints.x = x;
+  hints.y = y;
+  hints.width = width;
+  hints.height = height;
+  XSetWMNormalHints(d, cover, &hints);
+  // It takes no focus, so the program sees the expose alone, no focus change.
+  XWMHints wm{};
+  wm.flags = InputHint;
+  wm.input = False;
+  XSetWMHints(d, cover, &wm);
+  XMapRaised(d, cover);
+  sync();
+  sleepSeconds(seconds / 2);
+  XMoveWindow(d, cover, x, y);  // in case the frame was placed with an offset
+  XRaiseWindow(d, cover);
+  sync();
+  sleepSeconds(seconds / 2);
+  XDestroyWindow(d, cover);
+  sync();
+}
+
+bool ProgramUnderTest::advanceFrames(int frames, double seconds) {
+  if (gate_ < 0 || frames <= 0) return gate_ >= 0;
+  std::string grant(static_cast<std::size_t>(frames), '\1');
+  if (send(gate_, grant.data(), grant.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(grant.size())) return false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  for (int done = 0; done < frames;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    pollfd ready{gate_, POLLIN, 0};
+    if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0) return false;
+    char buffer[256];
+    const ssize_t got = recv(gate_, buffer, sizeof buffer, 0);
+    if (got <= 0) return false;  // the program is gone
+    done += static_cast<int>(got);
+  }
+  return true;
 }
 
 int ProgramUnderTest::waitExit(double seconds) {

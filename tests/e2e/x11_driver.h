@@ -35,6 +35,7 @@ class PrivateXServer {
   PrivateXServer(const PrivateXServer&) = delete;
   PrivateXServer& operator=(const PrivateXServer&) = delete;
   const std::string& display() const { return display_; }
+  pid_t pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;
@@ -48,15 +49,26 @@ struct WindowIcon {
   std::vector<std::uint32_t> argb;  // row by row
 };
 
+// How the program under test is started besides its environment.
+struct LaunchOptions {
+  std::vector<std::string> args;  // after the program's name
+  // Run a window manager (openbox) on the private server first, so windows
+  // get frames, focus, iconifying and the expose events of a desktop.
+  bool windowManager = false;
+  // Step the program frame by frame through its test gate (advanceFrames).
+  bool frameGate = false;
+  // Claim first, on the root window, a window manager that honours
+  // _NET_ACTIVE_WINDOW, so the program asks through it and the requests can be
+  // counted (activations).
+  bool watchActivations = false;
+};
+
 class ProgramUnderTest {
  public:
   // Starts `binary` on its own X server, with extra environment variables;
-  // its standard error goes to `stderrPath` when one is given. With
-  // `watchActivations` the root window first claims a window manager that
-  // honours _NET_ACTIVE_WINDOW, so the program asks through it and the
-  // requests can be counted.
+  // its standard error goes to `stderrPath` when one is given.
   ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& env = {},
-                   const std::string& stderrPath = "", bool watchActivations = false);
+                   const std::string& stderrPath = "", const LaunchOptions& options = {});
   ~ProgramUnderTest();
   ProgramUnderTest(const ProgramUnderTest&) = delete;
   ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
@@ -85,6 +97,19 @@ class ProgramUnderTest {
   void typeReturn();
   // Sends WM_DELETE_WINDOW, as a window manager's close button does.
   void requestClose();
+  // Asks the window manager to iconify the window, or maps it again.
+  void iconify();
+  void restore();
+  // Maps a plain black window over the whole of the program's, keeps it there
+  // for `seconds`, then destroys it, so the program's window is exposed.
+  void coverAndUncover(double seconds);
+  // With a frame gate: lets the program update `frames` more frames and waits
+  // until the last has been presented; false when it did not in `seconds`.
+  bool advanceFrames(int frames, double seconds = 60.0);
+  pid_t serverPid() const { return server_.pid(); }
+  const std::string& display() const { return server_.display(); }
+  // The program's window once waitForWindow found it, else 0.
+  unsigned long windowId() const { return window_; }
   // Waits for the process to end; its exit status, or -1 after `seconds`.
   int waitExit(double seconds);
   pid_t pid() const { return pid_; }
@@ -93,10 +118,13 @@ class ProgramUnderTest {
 
  private:
   void sync() const;
+  void startWindowManager();
   PrivateXServer server_;
   struct XState;
   XState* x_;
   pid_t pid_ = -1;
+  pid_t windowManager_ = -1;
+  int gate_ = -1;  // the driver's end of the frame gate
   unsigned long window_ = 0;
   int activations_ = 0;
   bool exited_ = false;

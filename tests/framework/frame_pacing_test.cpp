@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "framework/draw_decision.h"
 #include "framework/frame_pacing.h"
 
 namespace {
@@ -23,6 +24,35 @@ TEST(FramePacing, OnTimeLateAndStalledFrames) {
 
   // 2.51 s behind: the 150 whole periods that fit are dropped.
   EXPECT_NEAR(nextFrameTime(10.0, 12.51, kPeriod), 10.0 + 151 * kPeriod, 1e-9);
+}
+
+}  // namespace
+
+namespace {
+
+using loom::app::FrameView;
+using loom::app::shouldDrawFrame;
+
+TEST(DrawDecision, OnlyVisibleFramesThatChangedOrWereSpoiltAreDrawn) {
+  FrameView view;
+  EXPECT_TRUE(shouldDrawFrame(view)) << "nothing presented yet";
+  view.presentedOnce = true;
+  EXPECT_FALSE(shouldDrawFrame(view)) << "the same picture again";
+  view.pictureChanged = true;
+  EXPECT_TRUE(shouldDrawFrame(view));
+  view.pictureChanged = false;
+  view.damaged = true;
+  EXPECT_TRUE(shouldDrawFrame(view)) << "exposed or refocused";
+
+  // Iconified or covered: not even a change or damage is drawn, nor the first frame.
+  view = FrameView{};
+  view.visible = false;
+  view.damaged = view.pictureChanged = true;
+  EXPECT_FALSE(shouldDrawFrame(view));
+  view.drawEveryFrame = true;
+  view.pictureChanged = view.damaged = false;
+  view.presentedOnce = true;
+  EXPECT_TRUE(shouldDrawFrame(view)) << "the test setting draws everything";
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ class RecordingApp : public loom::app::AppBasic {
   void mouseDrag(MouseEvent e) override { mouse("drag", e); }
   void mouseMove(MouseEvent e) override { mouse("move", e); }
   void keyDown(KeyEvent e) override { log.push_back({"key", 0, 0, 0, e.getCode(), e.getModifiers()}); }
+  bool pictureChanged() override { return changed; }
 
   std::vector<std::string> hooks(const std::string& except = "") const {
     std::vector<std::string> names;
@@ -54,6 +55,7 @@ class RecordingApp : public loom::app::AppBasic {
   std::vector<Recorded> log;
   int shutdowns = 0;
   std::string failingHook;
+  bool changed = true;
 
  private:
   void mouse(const char* name, const MouseEvent& e) {
@@ -272,6 +274,43 @@ TEST_F(WindowEvents, AnExceptionFromAHookEndsItsDispatchAndLeavesTheFrame) {
   EXPECT_THROW(app.runFrame(false), std::runtime_error);
   app.runFrame(false);
   EXPECT_FALSE(window->isClosed()) << "the close request was part of the dispatch that failed";
+}
+
+TEST_F(WindowEvents, UnchangedFramesAreNotDrawnUntilExposedRefocusedRestoredOrUncovered) {
+  app.changed = false;
+  // Let the map's own expose and focus events pass.
+  for (int i = 0; i < 10; ++i) app.runFrame(true);
+  auto frame = [&] {
+    app.log.clear();
+    app.runFrame(false);
+    return app.hooks("move");
+  };
+  const std::vector<std::string> drawn{"update", "draw"}, skipped{"update"};
+  EXPECT_EQ(frame(), skipped);
+  app.changed = true;
+  EXPECT_EQ(frame(), drawn);
+  app.changed = false;
+  window->refreshRequested();
+  EXPECT_EQ(frame(), drawn) << "exposed";
+  EXPECT_EQ(frame(), skipped);
+  window->focusChanged(true);
+  EXPECT_EQ(frame(), drawn) << "refocused";
+
+  window->iconified(true);
+  app.changed = true;
+  EXPECT_EQ(frame(), skipped) << "iconified: updated, never drawn";
+  window->refreshRequested();
+  EXPECT_EQ(frame(), skipped);
+  window->iconified(false);
+  app.changed = false;
+  EXPECT_EQ(frame(), drawn) << "restored";
+
+  window->obscured(true);
+  app.changed = true;
+  EXPECT_EQ(frame(), skipped) << "covered by other windows";
+  window->obscured(false);
+  app.changed = false;
+  EXPECT_EQ(frame(), drawn) << "uncovered";
 }
 
 }  // namespace

@@ -69,6 +69,43 @@ TEST(XFontGl, AtlasHoldsEachBitmapAtItsCellPlusTheInset) {
   EXPECT_TRUE(font.hasGlyph(u'A')) << "the glyph map outlives unload";
 }
 
+// Texels of one level of the bound texture.
+std::vector<std::uint8_t> alphaLevel(int level) {
+  std::vector<std::uint8_t> texels(static_cast<std::size_t>(textureParameter(GL_TEXTURE_WIDTH, level)) *
+                                   textureParameter(GL_TEXTURE_HEIGHT, level));
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, level, GL_ALPHA, GL_UNSIGNED_BYTE, texels.data());
+  return texels;
+}
+
+TEST(XFontGl, MipmapsMadeForAPowerOfTwoAtlasEqualTheDriversAtEveryLevel) {
+  strophe_test::GlTestContext context;
+  // A tall atlas, so the last levels are one texel wide; texels of every value.
+  constexpr int kWidth = 64, kHeight = 256;
+  std::vector<std::uint8_t> atlas(kWidth * kHeight);
+  for (std::size_t i = 0; i < atlas.size(); ++i) atlas[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13);
+  const unsigned int ours = inkvane::XFontGl::real().uploadAtlas(atlas.data(), kWidth, kHeight, true);
+
+  GLuint driver = 0;
+  glGenTextures(1, &driver);
+  glBindTexture(GL_TEXTURE_2D, driver);
+  glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 1);
+  glHint(GL_GENERATE_MIPMAP_HINT, GL_NICEST);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, kWidth, kHeight, 0, GL_ALPHA, GL_UNSIGNED_BYTE, atlas.data());
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  std::vector<std::vector<std::uint8_t>> expected;
+  for (int level = 0; level <= 8; ++level) expected.push_back(alphaLevel(level));
+
+  glBindTexture(GL_TEXTURE_2D, ours);
+  EXPECT_EQ(textureParameter(GL_GENERATE_MIPMAP), 0);
+  for (int level = 0; level <= 8; ++level) EXPECT_EQ(alphaLevel(level), expected[level]) << "level " << level;
+  EXPECT_EQ(textureParameter(GL_TEXTURE_WIDTH, 8), 1);
+  EXPECT_EQ(textureParameter(GL_TEXTURE_HEIGHT, 8), 1);
+  glDeleteTextures(1, &driver);
+  inkvane::XFontGl::real().deleteTexture(ours);
+}
+
 TEST(XFontGl, AnisotropyIsAppliedWhileBoundWhenAsked) {
   strophe_test::GlTestContext context;
   XFont::Properties props;

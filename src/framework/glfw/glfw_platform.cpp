@@ -18,6 +18,7 @@
 #include "framework/exceptions.h"
 #include "framework/glfw/glfw_keys.h"
 #include "framework/glfw/glfw_window_identity.h"
+#include "framework/glfw/x11_visibility.h"
 #include "framework/platform.h"
 #include "framework/session/screen_saver_inhibition.h"
 
@@ -86,10 +87,18 @@ class GlfwWindow : public NativeWindow {
       glfwSetWindowShouldClose(w, GLFW_FALSE);  // the framework decides what closing means
       deliver(w, [](EventSink& sink) { sink.closeRequested(); });
     });
+    glfwSetWindowRefreshCallback(window_, [](GLFWwindow* w) {
+      deliver(w, [](EventSink& sink) { sink.refreshRequested(); });
+    });
+    glfwSetWindowIconifyCallback(window_, [](GLFWwindow* w, int iconified) {
+      deliver(w, [&](EventSink& sink) { sink.iconified(iconified != 0); });
+    });
+    if (Display* display = glfwGetX11Display()) x11::watchVisibility(display, glfwGetX11Window(window_));
     openWindows.push_back(this);
   }
 
   ~GlfwWindow() override {
+    x11::unwatchVisibility(glfwGetX11Window(window_));
     openWindows.erase(std::remove(openWindows.begin(), openWindows.end(), this), openWindows.end());
     if (glfwGetCurrentContext() == window_) glfwMakeContextCurrent(nullptr);
     glfwSetWindowUserPointer(window_, nullptr);  // its remaining events go nowhere
@@ -141,6 +150,7 @@ class GlfwWindow : public NativeWindow {
   void swapBuffers() override { glfwSwapBuffers(window_); }
 
   EventSink* sink() const { return sink_; }
+  GLFWwindow* handle() const { return window_; }
 
  private:
   // Every callback's way in: to the window's sink unless the window has closed
@@ -191,6 +201,8 @@ void endDispatch() {
   destroyWindowsClosedInCallbacks();
   rethrowCallbackFailure();
   for (GlfwWindow* w : std::vector<GlfwWindow*>(openWindows)) {
+    if (std::find(openWindows.begin(), openWindows.end(), w) == openWindows.end()) continue;
+    if (auto obscured = x11::takeVisibilityChange(glfwGetX11Window(w->handle()))) w->sink()->obscured(*obscured);
     if (std::find(openWindows.begin(), openWindows.end(), w) != openWindows.end()) w->sink()->dispatchEnded();
   }
 }
@@ -274,6 +286,10 @@ void pollEvents() {
 void waitEvents(double seconds) {
   glfwWaitEventsTimeout(seconds);
   endDispatch();
+}
+
+void syncWithDisplay() {
+  if (Display* display = glfwGetX11Display()) XSync(display, False);
 }
 
 void suspendScreenSaver(bool suspend) {
