@@ -8,6 +8,7 @@
 #include "framework/exceptions.h"
 #include "framework/gl_context.h"
 #include "framework/gl_texture_name.h"
+#include "framework/gl_texture_upload.h"
 
 namespace loom::gl {
 
@@ -90,17 +91,21 @@ TextureRef Texture::create(const std::uint8_t* data, GLenum dataFormat, int widt
 
 TextureRef Texture::upload(const void* pixels, GLenum dataFormat, GLenum dataType, int width, int height,
                            int rowLength, GLint internalFormat, const Format& format) {
-  TextureName name = TextureName::generate();
-  glBindTexture(format.target, name.get());
-  glTexParameteri(format.target, GL_TEXTURE_WRAP_S, format.wrapS);
-  glTexParameteri(format.target, GL_TEXTURE_WRAP_T, format.wrapT);
-  glTexParameteri(format.target, GL_TEXTURE_MIN_FILTER, format.minFilter);
-  glTexParameteri(format.target, GL_TEXTURE_MAG_FILTER, format.magFilter);
-  if (format.mipmapping) glTexParameteri(format.target, GL_GENERATE_MIPMAP, GL_TRUE);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
-  glTexImage2D(format.target, 0, internalFormat, width, height, 0, dataFormat, dataType, pixels);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  TextureUpload upload;
+  upload.target = format.target;
+  upload.internalFormat = internalFormat;
+  upload.dataFormat = dataFormat;
+  upload.dataType = dataType;
+  upload.width = width;
+  upload.height = height;
+  upload.rowLength = rowLength;
+  upload.wrapS = format.wrapS;
+  upload.wrapT = format.wrapT;
+  upload.minFilter = format.minFilter;
+  upload.magFilter = format.magFilter;
+  // Level 0 may change later; the driver keeps its levels in step.
+  upload.driverMipmaps = format.mipmapping ? TextureUpload::DriverMipmaps::KeptOn : TextureUpload::DriverMipmaps::Off;
+  TextureName name = uploadTexture(upload, pixels);
 
   TextureRef texture = create(format.target, name.release(), width, height, false);
   texture->internalFormat_ = internalFormat;

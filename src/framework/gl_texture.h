@@ -74,8 +74,8 @@ class Texture {
 
  private:
   Texture(GLenum target, GLuint textureId, int width, int height, bool doNotDispose);
-  // Generates a name, sets the format's parameters and uploads level 0 from
-  // pixels whose rows are rowLength texels apart.
+  // Uploads level 0 with the format's parameters from pixels whose rows are
+  // rowLength texels apart, and wraps the new name.
   static TextureRef upload(const void* pixels, GLenum dataFormat, GLenum dataType, int width, int height,
                            int rowLength, GLint internalFormat, const Format& format);
   void querySize() const;

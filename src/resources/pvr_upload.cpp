@@ -2,7 +2,7 @@
 // The checks all run before a texture name is generated.
 #include <stdexcept>
 
-#include "framework/gl_texture_name.h"
+#include "framework/gl_texture_upload.h"
 #include "resources/byte_order.h"
 #include "resources/pvr.h"
 
@@ -51,21 +51,17 @@ PvrLayout parsePvr(const std::uint8_t* data, std::size_t size) {
 loom::gl::TextureRef uploadPvr(const loom::Buffer& buffer, bool useMipmap, GLenum wrapS, GLenum wrapT) {
   const PvrLayout pvr = parsePvr(buffer.data(), buffer.size());
 
-  loom::gl::TextureName name = loom::gl::TextureName::generate();
-  glBindTexture(GL_TEXTURE_2D, name.get());
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  if (useMipmap) {
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 1);
-  } else {
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  }
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, pvr.format, pvr.width, pvr.height, 0, pvr.format, pvr.type,
-               buffer.data() + pvr.texelOffset);
-  if (useMipmap) glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 0);
+  loom::gl::TextureUpload upload;
+  upload.internalFormat = static_cast<GLint>(pvr.format);
+  upload.dataFormat = pvr.format;
+  upload.dataType = pvr.type;
+  upload.width = pvr.width;
+  upload.height = pvr.height;
+  upload.wrapS = wrapS;
+  upload.wrapT = wrapT;
+  upload.minFilter = useMipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR;
+  if (useMipmap) upload.driverMipmaps = loom::gl::TextureUpload::DriverMipmaps::WhileUploading;
+  loom::gl::TextureName name = loom::gl::uploadTexture(upload, buffer.data() + pvr.texelOffset);
   return loom::gl::Texture::create(GL_TEXTURE_2D, name.release(), pvr.width, pvr.height, false);
 }
 

@@ -7,34 +7,28 @@
 #include <cstring>
 #include <vector>
 
-#include "text/alpha_mipmap.h"
-
 #include "framework/debug_assert.h"
 #include "framework/gl_context.h"
+#include "framework/gl_texture_upload.h"
+#include "text/alpha_mipmap.h"
 
 namespace inkvane {
 
 unsigned int XFontGl::uploadAtlas(const std::uint8_t* atlas, int width, int height, bool useMipmap) {
-  GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, useMipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  loom::gl::TextureUpload upload;
+  upload.internalFormat = GL_ALPHA;
+  upload.dataFormat = GL_ALPHA;
+  upload.width = width;
+  upload.height = height;
+  upload.minFilter = useMipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR;
+  upload.restoreUnpackAlignment = true;
   // Levels the CPU can make exactly are made here; others are left to the driver.
   const bool ownLevels = useMipmap && halvesEvenly(width, height);
-  const bool driverLevels = useMipmap && !ownLevels;
-  if (driverLevels) {
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 1);
-    glHint(GL_GENERATE_MIPMAP_HINT, GL_NICEST);
+  if (useMipmap && !ownLevels) {
+    upload.driverMipmaps = loom::gl::TextureUpload::DriverMipmaps::WhileUploading;
+    upload.niceMipmaps = true;
   }
-  // Atlas rows are packed without padding, whatever the width.
-  GLint alignment = 4;
-  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE, atlas);
-  if (ownLevels) {
+  auto halvedLevels = [&] {
     std::vector<std::uint8_t> level;
     const std::uint8_t* above = atlas;
     for (int n = 1, w = width, h = height; w > 1 || h > 1; ++n) {
@@ -42,10 +36,9 @@ unsigned int XFontGl::uploadAtlas(const std::uint8_t* atlas, int width, int heig
       glTexImage2D(GL_TEXTURE_2D, n, GL_ALPHA, w, h, 0, GL_ALPHA, GL_UNSIGNED_BYTE, level.data());
       above = level.data();
     }
-  }
-  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-  if (driverLevels) glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 0);
-  return texture;
+  };
+  return loom::gl::uploadTexture(upload, atlas, ownLevels ? loom::gl::MoreTextureLevels(halvedLevels) : nullptr)
+      .release();
 }
 
 void XFontGl::deleteTexture(unsigned int texture) {

@@ -9,6 +9,7 @@
 #include "paths/followable_path.h"
 #include "resources/temp_file.h"
 #include "resources/texture_parameter.h"
+#include "support/allocation_probe.h"
 #include "support/gl_test_context.h"
 #include "text/xfont.h"
 #include "text/xfont_builder.h"
@@ -104,6 +105,20 @@ TEST(XFontGl, MipmapsMadeForAPowerOfTwoAtlasEqualTheDriversAtEveryLevel) {
   EXPECT_EQ(textureParameter(GL_TEXTURE_HEIGHT, 8), 1);
   glDeleteTextures(1, &driver);
   inkvane::XFontGl::real().deleteTexture(ours);
+}
+
+TEST(XFontGl, RunningOutOfMemoryWhileMakingTheLevelsLeavesNoTexture) {
+  strophe_test::GlTestContext context;
+  const std::vector<std::uint8_t> atlas(16 * 8, 200);
+  unsigned int mark = 0;
+  strophe_test::texturesAliveSince(mark);
+  unsigned int made = 0;
+  const int failures = strophe_test::failEachAllocation(
+      [&] { made = inkvane::XFontGl::real().uploadAtlas(atlas.data(), 16, 8, true); },
+      [&] { EXPECT_EQ(strophe_test::texturesAliveSince(mark), 0); });
+  EXPECT_GT(failures, 0);
+  EXPECT_TRUE(glIsTexture(made));
+  inkvane::XFontGl::real().deleteTexture(made);
 }
 
 TEST(XFontGl, AnisotropyIsAppliedWhileBoundWhenAsked) {
