@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "app/scene_settings.h"
 #include "framework/exceptions.h"
 #include "framework/resources.h"
 #include "paths/followable_path.h"
@@ -17,15 +18,14 @@ using inkvane::PathSketch;
 
 namespace {
 
-constexpr int kTraceResource = 132;
-constexpr float kStep = 48.0f;       // pixels
-constexpr float kHalfWidth = 2.0f;   // pixels
-constexpr float kTolerance = 3.0f;
+const SceneSettings kScene;
+
+PathSketch sceneSketch() { return PathSketch(kScene.sketchStep, kScene.ribbonHalfWidth, kScene.smoothingTolerance); }
 
 std::unique_ptr<FollowablePath> loadBuiltInTrace(benchmark::State& state) {
   try {
     return std::make_unique<FollowablePath>(FollowablePath::Extrapolated,
-                                            loom::app::loadResource(kTraceResource, "DATA"));
+                                            loom::app::loadResource(kScene.traceResource, "DATA"));
   } catch (const loom::Exception& e) {
     state.SkipWithError(e.what());
     return nullptr;
@@ -36,7 +36,7 @@ std::unique_ptr<FollowablePath> loadBuiltInTrace(benchmark::State& state) {
 void BM_PositionAtSmoothedTrace(benchmark::State& state) {
   const auto trace = loadBuiltInTrace(state);
   if (!trace) return;
-  const auto smoothed = PathSketch(kStep, kHalfWidth, kTolerance).resample(*trace);
+  const auto smoothed = sceneSketch().resample(*trace);
   const float total = smoothed->totalLength();
   float d = 0.0f;
   for (auto _ : state) {
@@ -51,14 +51,14 @@ BENCHMARK(BM_PositionAtSmoothedTrace);
 void BM_ResampleBuiltInTrace(benchmark::State& state) {
   const auto trace = loadBuiltInTrace(state);
   if (!trace) return;
-  const PathSketch sketch(kStep, kHalfWidth, kTolerance);
+  const PathSketch sketch = sceneSketch();
   for (auto _ : state) benchmark::DoNotOptimize(sketch.resample(*trace));
 }
 BENCHMARK(BM_ResampleBuiltInTrace)->Unit(benchmark::kMicrosecond);
 
 // A sketch kept across the benchmark's runs so that a long stroke is drawn once.
 struct StrokeInProgress {
-  PathSketch sketch{kStep, kHalfWidth, kTolerance};
+  PathSketch sketch = sceneSketch();
   int nextPoint = 0;
 
   void addNextPoint() {

@@ -5,21 +5,26 @@
 #include <string>
 #include <vector>
 
+#include "app/scene_settings.h"
 #include "framework/resources.h"
+#include "strings/text_strings.h"
 #include "paths/followable_path.h"
 #include "text/xfont.h"
 
 namespace {
 
 struct Scene {
-  inkvane::XFont font{inkvane::InputSource::getResource("../resources/Gelasio_Regular_64.fnt", 127, "DATA"),
-                      inkvane::XFont::Properties(), inkvane::XFontGl::headless()};
-  inkvane::FollowablePath path{inkvane::FollowablePath::Extrapolated, loom::app::loadResource(132, "DATA")};
-  std::vector<std::u16string> lines{u"Roudoudou", u"n'a", u"pas", u"de", u"femme"};
+  SceneSettings settings;
+  inkvane::XFont font{
+      inkvane::InputSource::getResource("../resources/Gelasio_Regular_64.fnt", settings.fontResource, "DATA"),
+      inkvane::XFont::Properties(), inkvane::XFontGl::headless()};
+  inkvane::FollowablePath path{inkvane::FollowablePath::Extrapolated,
+                               loom::app::loadResource(settings.traceResource, "DATA")};
+  std::vector<std::u16string> lines = inkvane::splitLines(settings.text, font);
   std::vector<float> starts;
 
   Scene() {
-    font.setSize(16);
+    font.setSize(settings.fontSize);
     float start = 0;
     for (const auto& line : lines) {
       starts.push_back(start);
@@ -33,7 +38,7 @@ void BM_DrawFiveStrings(benchmark::State& state) {
   Scene scene;
   for (auto _ : state) {
     for (std::size_t i = 0; i < scene.lines.size(); ++i) {
-      scene.font.setSize(16);
+      scene.font.setSize(scene.settings.fontSize);
       benchmark::DoNotOptimize(scene.font.drawTextOnPath(scene.lines[i], scene.path, scene.starts[i]));
     }
   }

@@ -12,7 +12,7 @@ Application::Application() = default;
 Application::~Application() { audioLoop.stop(); }
 
 void Application::prepareSettings(loom::app::Settings* settings) {
-  settings->setWindowSize(kCanvasSize, kCanvasSize);
+  settings->setWindowSize(scene.canvasSize, scene.canvasSize);
   settings->setHighDensityDisplayEnabled(true);
   settings->windowClass = "strophe";  // the desktop entry's StartupWMClass
   settings->appId = "org.strophe.Strophe";
@@ -23,7 +23,7 @@ void Application::setup() {
   releaseGlOnClose = getWindow()->signalClose.connect([this] { releaseGlObjects(); });
   contentScale = getWindow()->getContentScale();
   loadResources();
-  canvasSize = loom::Vector2(kCanvasSize, kCanvasSize);
+  canvasSize = loom::Vector2(scene.canvasSize, scene.canvasSize);
   createFirstSet();
   mode = PLAYING;
   voices.mute();

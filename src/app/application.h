@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/acceleration_delegate.h"
+#include "app/scene_settings.h"
 #include "app/scene_snapshot.h"
 #include "app/voice_bank.h"
 #include "audio/audio_loop_delegate.h"
@@ -21,7 +22,6 @@
 #include "paths/path_sketch.h"
 #include "resources/texture.h"
 #include "resources/texture_manager.h"
-#include "strings/step_parameters.h"
 #include "strings/string_set.h"
 #include "text/font_manager.h"
 
@@ -32,12 +32,6 @@ class Application : public loom::app::AppBasic,
   enum Mode { SKETCHING = 1, PLAYING = 2 };
 
   static constexpr const char* kTitle = "strophe | strophe.example.org";
-  static constexpr int kCanvasSize = 512;                    // pixels
-  static constexpr const char16_t* kText = u"Roudoudou\nn'a\npas\nde\nfemme";
-  static constexpr float kFontSize = 16.0f;                  // pixels
-  static constexpr float kSketchStep = 48.0f;                // pixels between smoothing samples
-  static constexpr float kRibbonHalfWidth = 2.0f;            // pixels
-  static constexpr float kSmoothingTolerance = 3.0f;         // pixels
 
   Application();
   ~Application() override;
@@ -73,6 +67,7 @@ class Application : public loom::app::AppBasic,
   void computeVoices();
 
   // State, read by tests.
+  const SceneSettings& getSceneSettings() const { return scene; }
   int getMode() const { return mode; }
   bool isResetRequested() const { return resetRequested; }
   loom::Vector2 getCanvasOffset() const { return canvasOffset; }
@@ -89,6 +84,9 @@ class Application : public loom::app::AppBasic,
   const VoiceBank& getVoices() const { return voices; }
 
  protected:
+  // Before everything built from it.
+  const SceneSettings scene;
+
   // Shell.
   loom::Vector2 canvasOffset;
   loom::Vector2 canvasSize;
@@ -110,8 +108,7 @@ class Application : public loom::app::AppBasic,
   inkvane::XFont* font = nullptr;
   float gap = 0.0f;
   std::vector<std::shared_ptr<inkvane::StringSet>> stringSets;
-  inkvane::StepParameters stepParameters;
-  inkvane::PathSketch sketch{kSketchStep, kRibbonHalfWidth, kSmoothingTolerance};
+  inkvane::PathSketch sketch{scene.sketchStep, scene.ribbonHalfWidth, scene.smoothingTolerance};
   inkvane::TextureRef lineTexture;
   inkvane::TextureRef dotTexture;
   // Textures and the font go when the window closes, while its context is

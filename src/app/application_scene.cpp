@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int kLineResource = 128, kDotResource = 129, kLine2xResource = 130, kDot2xResource = 131;
-constexpr int kFontResource = 127, kTraceResource = 132;
 constexpr int kAlphaMask = 1;  // texture flag: the image's red channel becomes alpha
 
 }  // namespace
@@ -25,10 +23,10 @@ void Application::loadResources() {
     return textureManager.getTexture(inkvane::InputSource::getResource(name, id, "DATA"), false, kAlphaMask,
                                      GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
   };
-  lineTexture = doubleResolution ? sprite("../resources/line2x.png", kLine2xResource)
-                                 : sprite("../resources/line.png", kLineResource);
-  dotTexture = doubleResolution ? sprite("../resources/dot2x.png", kDot2xResource)
-                                : sprite("../resources/dot.png", kDotResource);
+  lineTexture = doubleResolution ? sprite("../resources/line2x.png", scene.line2xResource)
+                                 : sprite("../resources/line.png", scene.lineResource);
+  dotTexture = doubleResolution ? sprite("../resources/dot2x.png", scene.dot2xResource)
+                                : sprite("../resources/dot.png", scene.dotResource);
 
   inkvane::XFont::Properties properties;
   properties.useMipmap = true;
@@ -36,10 +34,9 @@ void Application::loadResources() {
   properties.dimensions = 2;
   properties.slotCapacity = 1024;
   font = fontManager.getFont(
-      inkvane::InputSource::getResource("../resources/Gelasio_Regular_64.fnt", kFontResource, "DATA"), properties);
-  font->setSize(kFontSize);
+      inkvane::InputSource::getResource("../resources/Gelasio_Regular_64.fnt", scene.fontResource, "DATA"), properties);
+  font->setSize(scene.fontSize);
   gap = font->getSpaceAdvance();
-  stepParameters = inkvane::StepParameters{1.0f, 0.0175f, 1.0f};
 }
 
 void Application::releaseGlObjects() {
@@ -52,23 +49,23 @@ void Application::releaseGlObjects() {
 
 void Application::createFirstSet() {
   inkvane::FollowablePath trace(inkvane::FollowablePath::Extrapolated,
-                                loom::app::loadResource(kTraceResource, "DATA"));
+                                loom::app::loadResource(scene.traceResource, "DATA"));
   createStringSet(sketch.resample(trace));
 }
 
 void Application::createStringSet(const inkvane::FollowablePathRef& path) {
-  auto set = std::make_shared<inkvane::StringSet>(&idCounters, path, 0.0f, gap);
+  auto set = std::make_shared<inkvane::StringSet>(&idCounters, path, scene.endMargin, gap);
   auto data = std::make_unique<inkvane::CustomStringSetData>();
-  inkvane::buildRibbon(*path, data->ribbon, kRibbonHalfWidth, 1.0f);
+  inkvane::buildRibbon(*path, data->ribbon, scene.ribbonHalfWidth, scene.ribbonTextureScale);
   set->setData(std::move(data));
   stringSets.push_back(set);
-  inkvane::addTextStrings(*font, *set, inkvane::splitLines(kText, *font), 0.0f, kFontSize);
+  inkvane::addTextStrings(*font, *set, inkvane::splitLines(scene.text, *font), scene.textStart, scene.fontSize);
 }
 
 void Application::simulate() {
   for (const auto& set : stringSets) {
     gravity = loom::Vector2(0, 1);
-    set->update(gravity.x, gravity.y, stepParameters);
+    set->update(gravity.x, gravity.y, scene.step);
   }
   followShownPlaces();
 }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "app/scene_settings.h"
 #include "app/scene_snapshot.h"
 #include "strings/string_fixtures.h"
 
@@ -69,7 +70,7 @@ TEST_F(SceneLook, ModeWindowSizeSketchAndTheSetsThemselvesChangeThePicture) {
 }
 
 TEST_F(SceneLook, SlidingStringsChangeEveryFrameAndRestingOnesHardlyEver) {
-  inkvane::StepParameters parameters{1.0f, 0.0175f, 1.0f};
+  const inkvane::StepParameters parameters = SceneSettings().step;
   SceneSnapshot drawn = take();
   int drawnFrames = 0;
   for (int frame = 0; frame < 60; ++frame) {  // every frame of the slide is drawn

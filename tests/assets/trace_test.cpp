@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/scene_settings.h"
 #include "assets/embedded_bytes.h"
 #include "framework/resources.h"
 #include "paths/followable_path.h"
@@ -115,8 +116,10 @@ TEST(Trace, HasValleysAndLoops) {
 // without spilling over the crest that closes it, and stays on the canvas.
 TEST(Trace, BuiltInTextSlidesIntoTheFirstValleyAndRests) {
   inkvane::resetRandom15();
-  const FollowablePath trace(FollowablePath::Extrapolated, loom::app::loadResource(132, "DATA"));
-  const FollowablePathRef path = inkvane::PathSketch(48.0f, 2.0f, 3.0f).resample(trace);  // step, half width, tolerance
+  const SceneSettings scene;
+  const FollowablePath trace(FollowablePath::Extrapolated, loom::app::loadResource(scene.traceResource, "DATA"));
+  const FollowablePathRef path =
+      inkvane::PathSketch(scene.sketchStep, scene.ribbonHalfWidth, scene.smoothingTolerance).resample(trace);
   ASSERT_NE(path, nullptr);
   EXPECT_EQ(path->point(0), loom::Vector2(116.0f, 134.0f));
   EXPECT_EQ(path->point(path->count() - 1), loom::Vector2(442.0f, 33.0f));
@@ -125,23 +128,24 @@ TEST(Trace, BuiltInTextSlidesIntoTheFirstValleyAndRests) {
   float crest = valley;
   while (crest + 1 <= path->totalLength() && path->positionAt(crest + 1).y <= path->positionAt(crest).y) crest += 1;
 
-  inkvane::XFont font(inkvane::InputSource::getResource("../resources/Gelasio_Regular_64.fnt", 127, "DATA"),
-                      inkvane::XFont::Properties(), inkvane::XFontGl::headless());
-  font.setSize(16);
+  inkvane::XFont font(
+      inkvane::InputSource::getResource("../resources/Gelasio_Regular_64.fnt", scene.fontResource, "DATA"),
+      inkvane::XFont::Properties(), inkvane::XFontGl::headless());
+  font.setSize(scene.fontSize);
   inkvane::IdCounters counters{};
-  inkvane::StringSet set(&counters, path, 0.0f, font.getSpaceAdvance());
-  inkvane::addTextStrings(font, set, inkvane::splitLines(u"Roudoudou\nn'a\npas\nde\nfemme", font), 0.0f, 16.0f);
+  inkvane::StringSet set(&counters, path, scene.endMargin, font.getSpaceAdvance());
+  inkvane::addTextStrings(font, set, inkvane::splitLines(scene.text, font), scene.textStart, scene.fontSize);
   ASSERT_EQ(set.count(), 5);
   const inkvane::String& first = *set.strings().front();
   const inkvane::String& last = *set.strings().back();
 
-  for (int step = 0; step < 60; ++step) set.update(0.0f, 1.0f, inkvane::StepParameters{});
+  for (int step = 0; step < 60; ++step) set.update(0.0f, 1.0f, scene.step);
   EXPECT_GT(first.positions[0], 100.0f) << "the text has hardly moved after 60 steps";
 
   constexpr float kRest = 0.01f;  // pixels per step
   float motion = 0;
   for (int step = 60; step < 1200; ++step) {
-    set.update(0.0f, 1.0f, inkvane::StepParameters{});
+    set.update(0.0f, 1.0f, scene.step);
     motion = 0;
     for (const auto& s : set.strings())
       for (int j = 0; j < s->count; ++j) {

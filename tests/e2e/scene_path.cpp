@@ -38,8 +38,10 @@ AlongPath project(const inkvane::FollowablePath& path, float x, float y, Stretch
 }  // namespace
 
 inkvane::FollowablePathRef builtInPath() {
-  inkvane::FollowablePath trace(inkvane::FollowablePath::Extrapolated, loom::app::loadResource(132, "DATA"));
-  inkvane::PathSketch sketch(Application::kSketchStep, Application::kRibbonHalfWidth, Application::kSmoothingTolerance);
+  const SceneSettings scene;
+  inkvane::FollowablePath trace(inkvane::FollowablePath::Extrapolated,
+                                loom::app::loadResource(scene.traceResource, "DATA"));
+  inkvane::PathSketch sketch(scene.sketchStep, scene.ribbonHalfWidth, scene.smoothingTolerance);
   return sketch.resample(trace);
 }
 

@@ -1,6 +1,7 @@
 // The embedded trace (resource 132) read and smoothed as set-up does.
 #include <gtest/gtest.h>
 
+#include "app/scene_settings.h"
 #include "framework/resources.h"
 #include "paths/path_sketch.h"
 
@@ -10,18 +11,18 @@ using inkvane::Vector2;
 
 namespace {
 
-constexpr int kTraceResource = 132;
+const SceneSettings kScene;
 constexpr float kExpectedLength = 3801.4f;  // pixels
 constexpr float kLengthTolerance = 2.0f;    // pixels
 
 TEST(BuiltInTrace, LoadsAndSmoothsFromEndToEnd) {
-  const FollowablePath trace(FollowablePath::Extrapolated, loom::app::loadResource(kTraceResource, "DATA"));
+  const FollowablePath trace(FollowablePath::Extrapolated, loom::app::loadResource(kScene.traceResource, "DATA"));
   ASSERT_EQ(trace.count(), 611);
   EXPECT_NEAR(trace.totalLength(), kExpectedLength, kLengthTolerance);
   EXPECT_EQ(trace.point(0), Vector2(116, 134));
   EXPECT_EQ(trace.point(610), Vector2(442, 33));
 
-  const PathSketch sketch(48.0f, 2.0f, 3.0f);
+  const PathSketch sketch(kScene.sketchStep, kScene.ribbonHalfWidth, kScene.smoothingTolerance);
   const auto spline = sketch.controlPoints(trace);
   ASSERT_NE(spline, nullptr);
   EXPECT_EQ(spline->count(), 85);

@@ -6,6 +6,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "app/scene_settings.h"
 #include "paths/path_sketch.h"
 
 using inkvane::buildRibbon;
@@ -16,7 +17,10 @@ using inkvane::Vector2;
 
 namespace {
 
-PathSketch appSketch() { return PathSketch(48.0f, 2.0f, 3.0f); }
+PathSketch appSketch() {
+  const SceneSettings scene;
+  return PathSketch(scene.sketchStep, scene.ribbonHalfWidth, scene.smoothingTolerance);
+}
 
 FollowablePath line(std::initializer_list<Vector2> points) {
   FollowablePath path;

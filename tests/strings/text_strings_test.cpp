@@ -1,6 +1,7 @@
 // Text to strings, against the embedded font loaded without a GL context.
 #include <gtest/gtest.h>
 
+#include "app/scene_settings.h"
 #include "paths/followable_path.h"
 #include "resources/input_source.h"
 #include "strings/string_set.h"
@@ -28,7 +29,7 @@ class TextStrings : public ::testing::Test {
 inkvane::XFont* TextStrings::font = nullptr;
 
 TEST_F(TextStrings, BuiltInTextGivesFiveLines) {
-  auto lines = splitLines(u"Roudoudou\nn'a\npas\nde\nfemme", *font);
+  auto lines = splitLines(SceneSettings().text, *font);
   EXPECT_EQ(lines, (std::vector<std::u16string>{u"Roudoudou", u"n'a", u"pas", u"de", u"femme"}));
   EXPECT_EQ(splitLines(u"one line", *font).size(), 1u);
   EXPECT_EQ(splitLines(u"a\n\n\nb\n", *font), (std::vector<std::u16string>{u"a", u"b"}));
@@ -83,7 +84,7 @@ TEST_F(TextStrings, StringsAreLaidEndToEndOneGapApart) {
   const float gap = font->getSpaceAdvance();
   EXPECT_FLOAT_EQ(gap, 3.859375f);
   inkvane::StringSet set(nullptr, path, 0.0f, gap);
-  auto lines = splitLines(u"Roudoudou\nn'a\npas\nde\nfemme", *font);
+  auto lines = splitLines(SceneSettings().text, *font);
   inkvane::addTextStrings(*font, set, lines, 0.0f, 16.0f);
   ASSERT_EQ(set.strings().size(), 5u);
   const int counts[] = {9, 3, 3, 2, 5};
