@@ -216,7 +216,7 @@ int main(int argc, char** argv) {
   audiotest::TempDir dir;
   const std::string silent = dir.path() + "/silent";
   audiotest::writeUnopenableAlsaConfig(silent);
-  const std::map<std::string, std::string> env{{audiotest::kAlsaConfigVariable, silent}};
+  const std::map<std::string, std::string> env{{audiotest::kAlsaConfigVariable, audiotest::alsaConfigFile(silent)}};
 
   const std::vector<Subject> subjects{
       {"strophe", STROPHE_BINARY, {}, "strophe | ", strophe_e2e::showsScene},

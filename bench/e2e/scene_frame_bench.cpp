@@ -22,7 +22,7 @@ class RunningScene {
  public:
   RunningScene() {
     audiotest::writeUnopenableAlsaConfig(config_.path());
-    setenv(audiotest::kAlsaConfigVariable, config_.path().c_str(), 1);
+    setenv(audiotest::kAlsaConfigVariable, audiotest::alsaConfigFile(config_.path()).c_str(), 1);
     // Once the strings rest the loop would skip drawing: measure drawn frames.
     setenv("LOOM_DRAW_EVERY_FRAME", "1", 1);
     ok_ = app_.startUp("Application", {});

@@ -22,11 +22,11 @@ class Idle : public ::testing::Test {
     options.windowManager = true;
     options.frameGate = true;
     skipping = std::make_unique<ProgramUnderTest>(
-        STROPHE_BINARY, std::map<std::string, std::string>{{audiotest::kAlsaConfigVariable, silent}},
+        STROPHE_BINARY, std::map<std::string, std::string>{{audiotest::kAlsaConfigVariable, audiotest::alsaConfigFile(silent)}},
         dir.path() + "/skipping.txt", options);
     everyFrame = std::make_unique<ProgramUnderTest>(
         STROPHE_BINARY,
-        std::map<std::string, std::string>{{audiotest::kAlsaConfigVariable, silent}, {"LOOM_DRAW_EVERY_FRAME", "1"}},
+        std::map<std::string, std::string>{{audiotest::kAlsaConfigVariable, audiotest::alsaConfigFile(silent)}, {"LOOM_DRAW_EVERY_FRAME", "1"}},
         dir.path() + "/every_frame.txt", options);
     ASSERT_TRUE(skipping->waitForWindow("strophe | "));
     ASSERT_TRUE(everyFrame->waitForWindow("strophe | "));

@@ -16,7 +16,7 @@ class PacedRecording {
  public:
   static constexpr double kFramesPerSecond = 44100.0;
 
-  // Writes <dir>/alsa/asoundrc (point kAlsaConfigVariable at `dir`), makes
+  // Writes <dir>/alsa/asoundrc (point kAlsaConfigVariable at alsaConfigFile(dir)), makes
   // the FIFO and starts draining it.
   explicit PacedRecording(const std::string& dir);
   ~PacedRecording();
