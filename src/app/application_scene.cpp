@@ -85,7 +85,8 @@ const std::vector<float>& Application::placesToDraw() {
 
 void Application::drawSets() {
   glEnableClientState(GL_VERTEX_ARRAY);
-  const float* places = placesToDraw().data();  // each set's strings, then its end stops
+  const std::vector<float>& shown = placesToDraw();  // each set's strings, then its end stops
+  const float* places = shown.data();
   for (const auto& set : stringSets) {
     glColor4f(1.0f, 0.0f, 0.0f, 0.333f);
     if (!set->path()->empty()) {
@@ -97,7 +98,7 @@ void Application::drawSets() {
     places += placeCount(*set);
   }
   glDisableClientState(GL_VERTEX_ARRAY);
-  places = placesToDraw().data();
+  places = shown.data();
   for (const auto& set : stringSets) {
     drawText(*set, places);
     places += placeCount(*set);
