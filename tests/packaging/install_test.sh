@@ -98,7 +98,15 @@ done
 [ "$("$bin" --version)" = "strophe $version" ] || fail "the installed program is not version $version"
 
 # A private X server keeps the window away from the other tests'; the
-# program's sound goes to a device that cannot open, so it runs silent.
-XDG_CONFIG_HOME=$src/tests/app/silent_audio xvfb-run -a -s "-screen 0 1280x1024x24" \
-  "$0" window "$bin" "$src" || fail "the installed program's window"
+# program's sound goes to a device that cannot open, so it runs silent. The
+# server picks its own free display number (-displayfd): a number chosen
+# beforehand could be taken by another test's server in the meantime.
+exec {number_fd}<> <(:)
+Xvfb -displayfd "$number_fd" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+read -r -t 20 -u "$number_fd" number || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+status=0
+DISPLAY=:$number ALSA_CONFIG_PATH=$src/tests/app/silent_audio/alsa/asoundrc "$0" window "$bin" "$src" || status=$?
+kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null || true
+[ "$status" = 0 ] || fail "the installed program's window"
 echo "installed $(wc -l <"$work/installed") files under $root/usr; both validators clean"
