@@ -11,9 +11,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "audio/recorded_sound.h"
 #include "audio/recording_alsa.h"
@@ -88,6 +91,25 @@ TEST(AudioLoop, DeviceThatCannotOpenIsReportedOnceAndStopReturns) {
   EXPECT_EQ(longer.exitCode, 1) << longer.out;
   EXPECT_EQ(longer.out, "nothing was played\n");
   EXPECT_EQ(errorLines(longer.err), 1) << longer.err;
+}
+
+// The audio library aborts the process while listing ALSA's devices when the
+// configuration names no default one; the loop must report it instead.
+TEST(AudioLoop, ConfigurationWithoutADefaultDeviceIsReportedOnceNotACrash) {
+  const std::vector<std::pair<const char*, std::function<void(const std::string&)>>> configurations{
+      {"missing", [](const std::string&) {}},
+      {"a folder", [](const std::string& file) { std::filesystem::create_directories(file); }},
+      {"empty", [](const std::string& file) { std::ofstream{file}; }},
+      {"only other devices", [](const std::string& file) { std::ofstream{file} << "pcm.other { type null }\n"; }},
+  };
+  for (const auto& [what, write] : configurations) {
+    TempDir dir;
+    std::filesystem::create_directories(std::filesystem::path(alsaConfigFile(dir.path())).parent_path());
+    write(alsaConfigFile(dir.path()));
+    const PlayerRun run = play(dir, "fail '" + dir.path() + "/stderr.txt'");
+    EXPECT_EQ(run.exitCode, 0) << what << ": " << run.out << run.err;
+    EXPECT_EQ(errorLines(run.err), 1) << what << ": " << run.err;
+  }
 }
 
 // The reader of the device's pipe goes away: the write fails (no SIGPIPE ends
