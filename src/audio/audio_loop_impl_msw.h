@@ -2,7 +2,8 @@
 // worker thread opens the stream, watches it until stop and closes it; the
 // device's own thread asks the delegate for every buffer. A stream that is
 // lost (its device or sound server went away) is reported once, closed, and
-// opened again every 2 s until it plays, so sound comes back with the server.
+// opened again until it plays: every 2 s at first, so sound comes back with a
+// restarted server, and every 10 s once it has been silent for 10 s.
 #pragma once
 
 #include <memory>

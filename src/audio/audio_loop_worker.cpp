@@ -13,6 +13,7 @@
 #include <boost/thread/thread.hpp>
 #include <portaudio.h>
 
+#include "audio/alsa_configuration.h"
 #include "audio/alsa_poll_guard.h"
 #include "audio/quiet_audio_libraries.h"
 
@@ -25,12 +26,21 @@ constexpr unsigned long kFramesPerBuffer = 512;  // about 11.6 ms
 
 using Clock = std::chrono::steady_clock;
 
-// How often the worker looks at the stream, how long without a buffer
-// (about 86 buffer periods) makes it lost, and how often a lost or absent
-// device is tried again.
+// How often the worker looks at the stream, and how long without a buffer
+// (about 86 buffer periods) makes it lost.
 constexpr double kWatchSeconds = 0.25;
 constexpr double kStalledSeconds = 1.0;
-constexpr double kRetrySeconds = 2.0;
+
+// How long to wait before trying a lost or absent device again. A sound
+// server that restarts is back within seconds, so the first attempts come
+// quickly; after that the device is most likely just not there, and every
+// attempt lists all devices anew (a few milliseconds of CPU), so they thin out.
+double retryDelaySeconds(double secondsWithoutSound) {
+  constexpr double kQuickRetrySeconds = 2.0;
+  constexpr double kQuickRetriesFor = 10.0;
+  constexpr double kSlowRetrySeconds = 10.0;
+  return secondsWithoutSound < kQuickRetriesFor ? kQuickRetrySeconds : kSlowRetrySeconds;
+}
 
 }  // namespace
 
@@ -46,16 +56,23 @@ void AudioLoopWorker::run() {
   pthread_sigmask(SIG_BLOCK, &brokenPipe, nullptr);
 
   errorReported_ = false;
+  lastHeard_ = Clock::now();
   for (;;) {
     const auto attempt = Clock::now();
     playOnce();
-    const double elapsed = std::chrono::duration<double>(Clock::now() - attempt).count();
-    if (waitForStop(std::max(0.0, kRetrySeconds - elapsed))) return;
+    const auto now = Clock::now();
+    const double elapsed = std::chrono::duration<double>(now - attempt).count();
+    const double withoutSound = std::chrono::duration<double>(now - lastHeard_).count();
+    if (waitForStop(std::max(0.0, retryDelaySeconds(withoutSound) - elapsed))) return;
   }
 }
 
 void AudioLoopWorker::playOnce() {
   if (waitForStop(0.0)) return;
+  if (!alsaConfigurationHasDefaultDevice()) {
+    reportOnce("the sound configuration names no default device");
+    return;
+  }
   const PaError error = Pa_Initialize();
   if (error != paNoError) {
     reportOnce(Pa_GetErrorText(error));
@@ -110,6 +127,7 @@ void AudioLoopWorker::watchStream() {
     if (rendered != seen) {
       seen = rendered;
       lastBuffer = Clock::now();
+      lastHeard_ = lastBuffer;
       errorReported_ = false;  // sound plays: a later loss is news again
     }
     const PaError active = Pa_IsStreamActive(stream_);

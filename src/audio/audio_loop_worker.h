@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 
 #include <boost/thread/condition_variable.hpp>
 #include <boost/thread/mutex.hpp>
@@ -20,7 +21,8 @@ namespace inkvane {
 class AudioLoopWorker {
  public:
   // The thread's body: attempts to play until stop is asked for, one every
-  // 2 s at most; each lost stream or failed attempt reported once.
+  // 2 s at most during the first 10 s without sound and one every 10 s after
+  // that; each lost stream or failed attempt reported once.
   void run();
   // Asks run to end and wakes it wherever it waits.
   void requestStop();
@@ -58,6 +60,8 @@ class AudioLoopWorker {
   std::atomic<int> rendering_{0};
   // Worker only: an error line was written and sound has not played since.
   bool errorReported_ = false;
+  // Worker only: when a buffer was last seen playing (or the worker started).
+  std::chrono::steady_clock::time_point lastHeard_;
 };
 
 }  // namespace inkvane
