@@ -131,20 +131,25 @@ struct Phases {
 };
 
 // Back and forth along the built-in path over the rear string, in steps of
-// 4 px every 25 ms, for `seconds`.
+// 2 px every 10 ms (a mouse reports at 100 Hz or more), for `seconds`. Every
+// frame sees the pointer move, so every frame must be drawn: a longer
+// interval is a late frame, not one left out because nothing changed. The
+// turning points are not repeated, for the same reason.
 void dragAlongThePath(ProgramUnderTest& program, const Image& rest, double seconds) {
   auto path = strophe_e2e::builtInPath();
   auto letters = strophe_e2e::lettersAlong(rest, *path, 20.0f, {0.0f, 800.0f});
   const float grab = (letters.empty() ? 300.0f : letters.front()) + 35.0f;
-  auto there = strophe_e2e::pointsAlong(*path, grab, std::max(10.0f, grab - 100.0f), 4.0f);
+  auto there = strophe_e2e::pointsAlong(*path, grab, std::max(10.0f, grab - 100.0f), 2.0f);
   auto back = there;
   std::reverse(back.begin(), back.end());
   program.moveTo(there.front().first, there.front().second);
   program.press();
+  there.erase(there.begin());
+  back.erase(back.begin());
   const auto end = Clock::now() + std::chrono::duration<double>(seconds);
   while (Clock::now() < end) {
-    program.moveThrough(there, 0.025);
-    program.moveThrough(back, 0.025);
+    program.moveThrough(there, 0.010);
+    program.moveThrough(back, 0.010);
   }
   program.release();
 }
@@ -196,7 +201,7 @@ Phases phases(const Subject& subject, const std::map<std::string, std::string>& 
 
 std::string percent(const std::vector<double>& shares) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.1f %%", 100.0 * median(shares));
+  std::snprintf(text, sizeof text, "%.2f %%", 100.0 * median(shares));
   return text;
 }
 
