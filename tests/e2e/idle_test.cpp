@@ -18,15 +18,16 @@ class Idle : public ::testing::Test {
   void SetUp() override {
     const std::string silent = dir.path() + "/silent";
     audiotest::writeUnopenableAlsaConfig(silent);
+    const std::string alsaConfig = audiotest::alsaConfigFile(silent);
     LaunchOptions options;
     options.windowManager = true;
     options.frameGate = true;
     skipping = std::make_unique<ProgramUnderTest>(
-        STROPHE_BINARY, std::map<std::string, std::string>{{audiotest::kAlsaConfigVariable, audiotest::alsaConfigFile(silent)}},
+        STROPHE_BINARY, std::map<std::string, std::string>{{audiotest::kAlsaConfigVariable, alsaConfig}},
         dir.path() + "/skipping.txt", options);
     everyFrame = std::make_unique<ProgramUnderTest>(
         STROPHE_BINARY,
-        std::map<std::string, std::string>{{audiotest::kAlsaConfigVariable, audiotest::alsaConfigFile(silent)}, {"LOOM_DRAW_EVERY_FRAME", "1"}},
+        std::map<std::string, std::string>{{audiotest::kAlsaConfigVariable, alsaConfig}, {"LOOM_DRAW_EVERY_FRAME", "1"}},
         dir.path() + "/every_frame.txt", options);
     ASSERT_TRUE(skipping->waitForWindow("strophe | "));
     ASSERT_TRUE(everyFrame->waitForWindow("strophe | "));

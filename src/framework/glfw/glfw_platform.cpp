@@ -7,6 +7,8 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/scrnsaver.h>
 
+#include <boost/container/small_vector.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -203,19 +205,8 @@ void endDispatch() {
   // A hook may open or close windows, so the loop runs over a copy; it runs
   // after every wait, 60 times a second, so a few windows are copied without
   // allocating.
-  constexpr std::size_t kFew = 4;
-  GlfwWindow* few[kFew];
-  std::vector<GlfwWindow*> many;
-  GlfwWindow* const* windows = few;
-  const std::size_t count = openWindows.size();
-  if (count <= kFew) {
-    std::copy(openWindows.begin(), openWindows.end(), few);
-  } else {
-    many = openWindows;
-    windows = many.data();
-  }
-  for (std::size_t i = 0; i < count; ++i) {
-    GlfwWindow* w = windows[i];
+  const boost::container::small_vector<GlfwWindow*, 4> windows(openWindows.begin(), openWindows.end());
+  for (GlfwWindow* w : windows) {
     if (std::find(openWindows.begin(), openWindows.end(), w) == openWindows.end()) continue;
     if (auto obscured = x11::takeVisibilityChange(glfwGetX11Window(w->handle()))) w->sink()->obscured(*obscured);
     if (std::find(openWindows.begin(), openWindows.end(), w) != openWindows.end()) w->sink()->dispatchEnded();
