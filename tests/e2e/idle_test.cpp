@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iostream>
 #include <memory>
 
 #include "audio/recording_alsa.h"
@@ -31,6 +32,17 @@ class Idle : public ::testing::Test {
         dir.path() + "/every_frame.txt", options);
     ASSERT_TRUE(skipping->waitForWindow("strophe | "));
     ASSERT_TRUE(everyFrame->waitForWindow("strophe | "));
+  }
+
+  void TearDown() override {
+    if (!HasFailure()) return;
+    for (const auto& [name, run] : {std::pair{"skipping", skipping.get()}, std::pair{"every frame", everyFrame.get()}}) {
+      if (!run) continue;
+      const int status = run->waitExit(0.0);
+      std::cerr << "the run " << name << (status == -1 ? " still runs" : " ended with " + std::to_string(status))
+                << "; its standard error:\n"
+                << run->errors() << "\n";
+    }
   }
 
   void advance(int frames) {

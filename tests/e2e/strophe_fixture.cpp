@@ -2,9 +2,7 @@
 // missing cards stays out of the test's output unless a test fails.
 #include "e2e/strophe_fixture.h"
 
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 namespace strophe_e2e {
 
@@ -23,13 +21,7 @@ Image StropheTest::start(const std::string& alsaConfig) {
   return program->waitForCapture(showsScene);
 }
 
-std::string StropheTest::programErrors() const {
-  std::ifstream file(dir.path() + "/stderr.txt", std::ios::binary);
-  std::string text(64 * 1024, '\0');
-  file.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<std::size_t>(file.gcount()));
-  return text;
-}
+std::string StropheTest::programErrors() const { return program ? program->errors() : std::string(); }
 
 void StropheTest::TearDown() {
   if (HasFailure()) std::cerr << "strophe's standard error:\n" << programErrors() << "\n";

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -139,7 +140,7 @@ void claimActivatingWindowManager(Display* d) {
 
 ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& extraEnv,
                                    const std::string& stderrPath, const LaunchOptions& options)
-    : x_(new XState) {
+    : x_(new XState), stderrPath_(stderrPath) {
   XSetErrorHandler(ignoreXError);
   x_->display = XOpenDisplay(server_.display().c_str());
   if (!x_->display) throw std::runtime_error("cannot open " + server_.display());
@@ -474,6 +475,15 @@ int ProgramUnderTest::waitExit(double seconds) {
   if (exited_ || !poll(seconds, [&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) return -1;
   exited_ = true;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string ProgramUnderTest::errors() const {
+  if (stderrPath_.empty()) return {};
+  std::ifstream file(stderrPath_, std::ios::binary);
+  std::string text(64 * 1024, '\0');
+  file.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<std::size_t>(file.gcount()));
+  return text;
 }
 
 }  // namespace strophe_e2e

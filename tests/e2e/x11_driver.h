@@ -113,6 +113,10 @@ class ProgramUnderTest {
   // Waits for the process to end; its exit status, or -1 after `seconds`.
   int waitExit(double seconds);
   pid_t pid() const { return pid_; }
+  // What the program has written on standard error so far, up to 64 KiB (a
+  // program that floods it must not flood the test's output too); empty when
+  // it was not kept.
+  std::string errors() const;
   // When the program was started (its X server was already up).
   std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
 
@@ -128,6 +132,7 @@ class ProgramUnderTest {
   unsigned long window_ = 0;
   int activations_ = 0;
   bool exited_ = false;
+  std::string stderrPath_;
   std::chrono::steady_clock::time_point startedAt_;
 };
 
