@@ -41,7 +41,8 @@ class Idle : public ::testing::Test {
       const int status = run->waitExit(0.0);
       std::cerr << "the run " << name << (status == -1 ? " still runs" : " ended with " + std::to_string(status))
                 << "; its standard error:\n"
-                << run->errors() << "\n";
+                << run->errors() << "\n"
+                << run->stateReport();
     }
   }
 

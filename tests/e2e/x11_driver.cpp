@@ -18,7 +18,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -484,6 +486,54 @@ std::string ProgramUnderTest::errors() const {
   file.read(text.data(), static_cast<std::streamsize>(text.size()));
   text.resize(static_cast<std::size_t>(file.gcount()));
   return text;
+}
+
+namespace {
+
+void describeTree(Display* d, Window w, int depth, std::ostringstream& out) {
+  XWindowAttributes a{};
+  if (!XGetWindowAttributes(d, w, &a)) return;
+  // The root's children and every named window: a window manager's many
+  // small decoration windows say nothing.
+  static const char* const kStates[] = {"unmapped", "unviewable", "viewable"};
+  const std::string name = nameOf(d, w);
+  if (depth <= 1 || !name.empty())
+    out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << "0x" << std::hex << w << std::dec << " '" << name
+        << "' " << kStates[a.map_state % 3] << ' ' << a.width << 'x' << a.height << '\n';
+  Window rootReturn, parent, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(d, w, &rootReturn, &parent, &children, &count)) return;
+  for (unsigned i = 0; i < count; ++i) describeTree(d, children[i], depth + 1, out);
+  if (children) XFree(children);
+}
+
+std::string firstLine(const std::string& path) {
+  std::ifstream file(path);
+  std::string line;
+  std::getline(file, line);
+  return line;
+}
+
+}  // namespace
+
+std::string ProgramUnderTest::stateReport() const {
+  std::ostringstream out;
+  out << "windows on " << server_.display() << ":\n";
+  describeTree(x_->display, DefaultRootWindow(x_->display), 0, out);
+  const std::string tasks = "/proc/" + std::to_string(pid_) + "/task";
+  out << "threads of " << pid_ << ":\n";
+  if (DIR* dir = opendir(tasks.c_str())) {
+    while (const dirent* entry = readdir(dir)) {
+      if (entry->d_name[0] == '.') continue;
+      const std::string task = tasks + "/" + entry->d_name;
+      const std::string stat = firstLine(task + "/stat");
+      const std::size_t state = stat.rfind(") ");
+      out << "  " << firstLine(task + "/comm") << ' ' << (state == std::string::npos ? '?' : stat[state + 2])
+          << " in " << firstLine(task + "/wchan") << ", syscall " << firstLine(task + "/syscall") << '\n';
+    }
+    closedir(dir);
+  }
+  return out.str();
 }
 
 }  // namespace strophe_e2e

@@ -117,6 +117,9 @@ class ProgramUnderTest {
   // program that floods it must not flood the test's output too); empty when
   // it was not kept.
   std::string errors() const;
+  // For a failure message: the server's windows (names, map states, sizes)
+  // and what each of the program's threads is waiting in.
+  std::string stateReport() const;
   // When the program was started (its X server was already up).
   std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
 
