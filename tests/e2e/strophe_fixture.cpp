@@ -24,7 +24,8 @@ Image StropheTest::start(const std::string& alsaConfig) {
 std::string StropheTest::programErrors() const { return program ? program->errors() : std::string(); }
 
 void StropheTest::TearDown() {
-  if (HasFailure()) std::cerr << "strophe's standard error:\n" << programErrors() << "\n";
+  if (HasFailure() && program)
+    std::cerr << "strophe's standard error:\n" << programErrors() << "\n" << program->stateReport();
   program.reset();
 }
 
