@@ -527,9 +527,17 @@ std::string ProgramUnderTest::stateReport() const {
       if (entry->d_name[0] == '.') continue;
       const std::string task = tasks + "/" + entry->d_name;
       const std::string stat = firstLine(task + "/stat");
-      const std::size_t state = stat.rfind(") ");
-      out << "  " << firstLine(task + "/comm") << ' ' << (state == std::string::npos ? '?' : stat[state + 2])
-          << " in " << firstLine(task + "/wchan") << ", syscall " << firstLine(task + "/syscall") << '\n';
+      const std::size_t fieldsAt = stat.rfind(") ");
+      if (fieldsAt == std::string::npos) continue;  // the thread ended meanwhile
+      std::istringstream fields(stat.substr(fieldsAt + 2));
+      char state = '?';
+      std::string skipped;
+      double user = 0.0, system = 0.0;
+      fields >> state;
+      for (int i = 4; i < 14; ++i) fields >> skipped;  // ppid .. cmajflt
+      fields >> user >> system;
+      out << "  " << firstLine(task + "/comm") << ' ' << state << ", " << (user + system) / sysconf(_SC_CLK_TCK)
+          << " s of CPU, in " << firstLine(task + "/wchan") << ", syscall " << firstLine(task + "/syscall") << '\n';
     }
     closedir(dir);
   }

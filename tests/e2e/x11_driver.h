@@ -118,7 +118,7 @@ class ProgramUnderTest {
   // it was not kept.
   std::string errors() const;
   // For a failure message: the server's windows (names, map states, sizes)
-  // and what each of the program's threads is waiting in.
+  // and each of the program's threads: its CPU time and what it waits in.
   std::string stateReport() const;
   // When the program was started (its X server was already up).
   std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
