@@ -116,6 +116,18 @@ TEST_F(Program, NamesItselfShowsItsIconsAsksForActivationOnceAndNeedsNoSessionBu
   EXPECT_EQ(programErrors().find("bus"), std::string::npos) << "nothing said about the missing session bus";
 }
 
+TEST_F(Program, SetsUpWhileTheWindowManagerHoldsItsWindowBackAndShowsItOnceMapped) {
+  LaunchOptions options;
+  options.holdMaps = true;
+  launch("", options);
+  ASSERT_TRUE(program->waitForMapRequest()) << "the window was never shown";
+  // The title comes from set-up: a program waiting to be shown never gets there.
+  EXPECT_TRUE(program->waitForUnmappedWindow("strophe | ", 10.0)) << "set-up waits for the window manager";
+  program->releaseMaps();
+  ASSERT_TRUE(program->waitForWindow("strophe | "));
+  EXPECT_GT(program->waitForCapture(showsScene).width, 0) << "no scene once mapped";
+}
+
 TEST_F(Program, HoldsTheDesktopScreenSaverOffUntilItExits) {
   ScreenSaverService saver(dir.path() + "/screen-saver.log");
   environment["DBUS_SESSION_BUS_ADDRESS"] = saver.busAddress();

@@ -6,7 +6,7 @@
 
 namespace strophe_e2e {
 
-Image StropheTest::start(const std::string& alsaConfig) {
+void StropheTest::launch(const std::string& alsaConfig, LaunchOptions options) {
   std::string config = alsaConfig;
   if (config.empty()) {
     config = dir.path() + "/silent";
@@ -14,9 +14,12 @@ Image StropheTest::start(const std::string& alsaConfig) {
   }
   std::map<std::string, std::string> full = environment;
   full[audiotest::kAlsaConfigVariable] = audiotest::alsaConfigFile(config);
-  LaunchOptions options;
-  options.watchActivations = watchActivations;
+  options.watchActivations = options.watchActivations || watchActivations;
   program = std::make_unique<ProgramUnderTest>(STROPHE_BINARY, full, dir.path() + "/stderr.txt", options);
+}
+
+Image StropheTest::start(const std::string& alsaConfig) {
+  launch(alsaConfig, {});
   if (!program->waitForWindow("strophe | ")) return Image{};
   return program->waitForCapture(showsScene);
 }

@@ -24,6 +24,8 @@ class StropheTest : public ::testing::Test {
   // `environment` added to its own; waits for the window and returns its
   // first capture showing the scene (empty when none came).
   Image start(const std::string& alsaConfig = "");
+  // Starts it the same way with `options` and returns at once.
+  void launch(const std::string& alsaConfig, LaunchOptions options);
 
   // What the program has written on standard error so far, up to 64 KiB: a
   // program that floods it must not flood the test's output too.

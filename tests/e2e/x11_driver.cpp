@@ -147,6 +147,10 @@ ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std
   x_->display = XOpenDisplay(server_.display().c_str());
   if (!x_->display) throw std::runtime_error("cannot open " + server_.display());
   if (options.watchActivations) claimActivatingWindowManager(x_->display);
+  if (options.holdMaps) {
+    XSelectInput(x_->display, DefaultRootWindow(x_->display), SubstructureRedirectMask);
+    XSync(x_->display, False);
+  }
   if (options.windowManager) startWindowManager();
   std::map<std::string, std::string> env = extraEnv;
   env["DISPLAY"] = server_.display();
@@ -239,7 +243,7 @@ std::string nameOf(Display* d, Window w) {
   return result;
 }
 
-Window findByTitle(Display* d, Window root, const std::string& prefix) {
+Window findByTitle(Display* d, Window root, const std::string& prefix, int mapState) {
   Window rootReturn, parent, *children = nullptr;
   unsigned count = 0;
   if (!XQueryTree(d, root, &rootReturn, &parent, &children, &count)) return 0;
@@ -247,10 +251,10 @@ Window findByTitle(Display* d, Window root, const std::string& prefix) {
   for (unsigned i = 0; i < count && !found; ++i) {
     XWindowAttributes attributes;
     if (nameOf(d, children[i]).rfind(prefix, 0) == 0 && XGetWindowAttributes(d, children[i], &attributes) &&
-        attributes.map_state == IsViewable)
+        attributes.map_state == mapState)
       found = children[i];
     else
-      found = findByTitle(d, children[i], prefix);
+      found = findByTitle(d, children[i], prefix, mapState);
   }
   if (children) XFree(children);
   return found;
@@ -260,10 +264,53 @@ Window findByTitle(Display* d, Window root, const std::string& prefix) {
 
 bool ProgramUnderTest::waitForWindow(const std::string& titlePrefix, double seconds) {
   poll(seconds, [&] {
-    window_ = findByTitle(x_->display, DefaultRootWindow(x_->display), titlePrefix);
+    window_ = findByTitle(x_->display, DefaultRootWindow(x_->display), titlePrefix, IsViewable);
     return window_ != 0 || waitExit(0.0) != -1;
   });
   return window_ != 0;
+}
+
+bool ProgramUnderTest::waitForUnmappedWindow(const std::string& titlePrefix, double seconds) {
+  Window found = 0;
+  poll(seconds, [&] {
+    found = findByTitle(x_->display, DefaultRootWindow(x_->display), titlePrefix, IsUnmapped);
+    return found != 0 || waitExit(0.0) != -1;
+  });
+  return found != 0;
+}
+
+bool ProgramUnderTest::waitForMapRequest(double seconds) {
+  Display* d = x_->display;
+  const std::size_t before = heldMaps_.size();
+  poll(seconds, [&] {
+    while (XPending(d) > 0) {
+      XEvent event;
+      XNextEvent(d, &event);
+      if (event.type != MapRequest) continue;
+      const Window w = event.xmaprequest.window;
+      heldMaps_.push_back(w);
+      const long extents[4] = {0, 0, 0, 0};
+      XChangeProperty(d, w, XInternAtom(d, "_NET_FRAME_EXTENTS", False), XA_CARDINAL, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(extents), 4);
+      XFlush(d);
+    }
+    return heldMaps_.size() > before || waitExit(0.0) != -1;
+  });
+  return heldMaps_.size() > before;
+}
+
+void ProgramUnderTest::releaseMaps() {
+  Display* d = x_->display;
+  XSelectInput(d, DefaultRootWindow(d), NoEventMask);
+  XSync(d, False);
+  while (XPending(d) > 0) {
+    XEvent event;
+    XNextEvent(d, &event);
+    if (event.type == MapRequest) heldMaps_.push_back(event.xmaprequest.window);
+  }
+  for (unsigned long w : heldMaps_) XMapWindow(d, w);
+  heldMaps_.clear();
+  XSync(d, False);
 }
 
 std::pair<std::string, std::string> ProgramUnderTest::windowClass() const {

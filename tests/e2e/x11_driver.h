@@ -61,6 +61,9 @@ struct LaunchOptions {
   // _NET_ACTIVE_WINDOW, so the program asks through it and the requests can be
   // counted (activations).
   bool watchActivations = false;
+  // Claim the root window's map requests and hold them until releaseMaps, as
+  // a window manager still busy starting does.
+  bool holdMaps = false;
 };
 
 class ProgramUnderTest {
@@ -76,6 +79,13 @@ class ProgramUnderTest {
   // Waits (polling the window tree, up to `seconds`) for a mapped window whose
   // name starts with `titlePrefix`; false when none appears.
   bool waitForWindow(const std::string& titlePrefix, double seconds = 20.0);
+  // The same for a window that is not mapped yet (see holdMaps).
+  bool waitForUnmappedWindow(const std::string& titlePrefix, double seconds = 20.0);
+  // With holdMaps: waits for the program's map request and answers it as a
+  // manager first does, with the frame extents on its window, still unmapped.
+  bool waitForMapRequest(double seconds = 20.0);
+  // With holdMaps: maps every window held so far and holds no more.
+  void releaseMaps();
   void windowGeometry(int* width, int* height) const;
 
   // WM_CLASS: instance and class names.
@@ -133,6 +143,7 @@ class ProgramUnderTest {
   pid_t windowManager_ = -1;
   int gate_ = -1;  // the driver's end of the frame gate
   unsigned long window_ = 0;
+  std::vector<unsigned long> heldMaps_;
   int activations_ = 0;
   bool exited_ = false;
   std::string stderrPath_;

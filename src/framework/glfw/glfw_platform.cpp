@@ -112,11 +112,17 @@ class GlfwWindow : public NativeWindow {
     }
   }
 
-  // Showing asks for activation itself (focus-on-show); a second request, with
-  // no user timestamp either, is what focus-stealing prevention refuses.
+  // Mapped here, not by glfwShowWindow: GLFW's show then waits for the window
+  // manager to map the window, and while unrelated events are queued that wait
+  // spins a core without a time limit, so a window manager still busy starting
+  // held the program before its set-up. The window appears whenever the
+  // manager maps it; the frame loop runs meanwhile. Activation is asked for
+  // once: a second request, with no user timestamp either, is what
+  // focus-stealing prevention refuses.
   void showAndFocus() override {
-    glfwSetWindowAttrib(window_, GLFW_FOCUS_ON_SHOW, GLFW_TRUE);
-    glfwShowWindow(window_);
+    if (glfwGetWindowMonitor(window_) != nullptr) return;  // full screen: mapped when it was created
+    XMapWindow(glfwGetX11Display(), glfwGetX11Window(window_));
+    glfwFocusWindow(window_);
   }
   void setTitle(const std::string& title) override { glfwSetWindowTitle(window_, title.c_str()); }
   std::string title() const override {
