@@ -194,7 +194,10 @@ void ProgramUnderTest::startWindowManager() {
     if (std::strncmp(*e, "DISPLAY=", 8) != 0) envp.push_back(*e);
   envp.push_back(display.data());
   envp.push_back(nullptr);
-  const char* argv[] = {"openbox", nullptr};
+  // Openbox claims the display early in its start and takes map requests only
+  // once started: its start-up command marks the root window then.
+  const char* argv[] = {"openbox", "--sm-disable", "--startup",
+                        "xprop -root -f STROPHE_WM_STARTED 8s -set STROPHE_WM_STARTED yes", nullptr};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
@@ -202,19 +205,18 @@ void ProgramUnderTest::startWindowManager() {
   int spawned = posix_spawnp(&windowManager_, "openbox", &actions, nullptr, const_cast<char**>(argv), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) throw std::runtime_error("cannot start openbox");
-  // A window manager announces itself on the root window once it manages it.
-  Atom check = XInternAtom(x_->display, "_NET_SUPPORTING_WM_CHECK", False);
-  bool managing = poll(10.0, [&] {
+  Atom started = XInternAtom(x_->display, "STROPHE_WM_STARTED", False);
+  bool managing = poll(20.0, [&] {
     Atom type;
     int format;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(x_->display, DefaultRootWindow(x_->display), check, 0, 1, False, AnyPropertyType, &type,
+    XGetWindowProperty(x_->display, DefaultRootWindow(x_->display), started, 0, 1, False, AnyPropertyType, &type,
                        &format, &count, &after, &data);
     if (data) XFree(data);
     return count > 0;
   });
-  if (!managing) throw std::runtime_error("openbox did not take over the display");
+  if (!managing) throw std::runtime_error("openbox did not finish starting on " + server_.display());
 }
 
 ProgramUnderTest::~ProgramUnderTest() {
