@@ -5,7 +5,6 @@
 // frame, and frame intervals from the X server's damage reports. Prints a
 // Markdown table.
 // Usage: program_measurements [rounds] [start-ups]   (defaults: 3 rounds, 10 start-ups)
-#include <dirent.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,6 +28,7 @@
 
 namespace {
 
+using strophe_e2e::cpuSeconds;
 using strophe_e2e::Image;
 using strophe_e2e::ProgramUnderTest;
 using Clock = std::chrono::steady_clock;
@@ -45,24 +45,6 @@ struct Subject {
   const char* titlePrefix;
   std::function<bool(const Image&)> firstFrame;  // null: it never draws
 };
-
-// CPU time of a process and all its threads, in seconds: the scheduler's
-// exact run times (the clock-tick counts of /proc/<pid>/stat are too coarse
-// for a process that runs a fraction of a per cent).
-double cpuSeconds(pid_t pid) {
-  const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
-  double seconds = 0.0;
-  if (DIR* dir = opendir(tasks.c_str())) {
-    while (const dirent* entry = readdir(dir)) {
-      if (entry->d_name[0] == '.') continue;
-      std::ifstream file(tasks + "/" + entry->d_name + "/schedstat");
-      unsigned long long runNanoseconds = 0;
-      if (file >> runNanoseconds) seconds += static_cast<double>(runNanoseconds) * 1e-9;
-    }
-    closedir(dir);
-  }
-  return seconds;
-}
 
 double percentile(std::vector<double> values, double share) {
   if (values.empty()) return NAN;

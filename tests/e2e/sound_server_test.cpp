@@ -3,9 +3,7 @@
 // closes at once, and is heard again when the server comes back.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "audio/recorded_sound.h"
 #include "e2e/sound_server.h"
@@ -34,20 +32,9 @@ class LostSoundServer : public StropheTest {
 
   // CPU seconds the program used per second over the next `seconds`.
   double cpuRate(double seconds) {
-    const double before = cpuSeconds();
+    const double before = cpuSeconds(program->pid());
     sleepSeconds(seconds);
-    return (cpuSeconds() - before) / seconds;
-  }
-
-  double cpuSeconds() const {
-    std::ifstream stat("/proc/" + std::to_string(program->pid()) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string skipped;
-    for (int i = 3; i < 14; ++i) fields >> skipped;  // state .. cmajflt
-    double user = 0.0, system = 0.0;
-    fields >> user >> system;
-    return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return (cpuSeconds(program->pid()) - before) / seconds;
   }
 
   std::unique_ptr<SoundServer> server;

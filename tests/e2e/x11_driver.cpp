@@ -264,21 +264,22 @@ Window findByTitle(Display* d, Window root, const std::string& prefix, int mapSt
 
 }  // namespace
 
-bool ProgramUnderTest::waitForWindow(const std::string& titlePrefix, double seconds) {
+unsigned long ProgramUnderTest::waitForTitled(const std::string& titlePrefix, int mapState, double seconds) {
+  Window found = 0;
   poll(seconds, [&] {
-    window_ = findByTitle(x_->display, DefaultRootWindow(x_->display), titlePrefix, IsViewable);
-    return window_ != 0 || waitExit(0.0) != -1;
+    found = findByTitle(x_->display, DefaultRootWindow(x_->display), titlePrefix, mapState);
+    return found != 0 || waitExit(0.0) != -1;
   });
+  return found;
+}
+
+bool ProgramUnderTest::waitForWindow(const std::string& titlePrefix, double seconds) {
+  window_ = waitForTitled(titlePrefix, IsViewable, seconds);
   return window_ != 0;
 }
 
 bool ProgramUnderTest::waitForUnmappedWindow(const std::string& titlePrefix, double seconds) {
-  Window found = 0;
-  poll(seconds, [&] {
-    found = findByTitle(x_->display, DefaultRootWindow(x_->display), titlePrefix, IsUnmapped);
-    return found != 0 || waitExit(0.0) != -1;
-  });
-  return found != 0;
+  return waitForTitled(titlePrefix, IsUnmapped, seconds) != 0;
 }
 
 bool ProgramUnderTest::waitForMapRequest(double seconds) {
@@ -563,33 +564,46 @@ std::string firstLine(const std::string& path) {
   return line;
 }
 
-}  // namespace
+// The first of a thread's scheduler counts: nanoseconds on a CPU.
+double runSeconds(const std::string& task) {
+  std::ifstream file(task + "/schedstat");
+  unsigned long long nanoseconds = 0;
+  return file >> nanoseconds ? static_cast<double>(nanoseconds) * 1e-9 : 0.0;
+}
 
-std::string ProgramUnderTest::stateReport() const {
-  std::ostringstream out;
-  out << "windows on " << server_.display() << ":\n";
-  describeTree(x_->display, DefaultRootWindow(x_->display), 0, out);
-  const std::string tasks = "/proc/" + std::to_string(pid_) + "/task";
-  out << "threads of " << pid_ << ":\n";
+// Calls `each` with the /proc folder of every thread of `pid`.
+template <typename Each>
+void forEachThread(pid_t pid, Each each) {
+  const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
   if (DIR* dir = opendir(tasks.c_str())) {
-    while (const dirent* entry = readdir(dir)) {
-      if (entry->d_name[0] == '.') continue;
-      const std::string task = tasks + "/" + entry->d_name;
-      const std::string stat = firstLine(task + "/stat");
-      const std::size_t fieldsAt = stat.rfind(") ");
-      if (fieldsAt == std::string::npos) continue;  // the thread ended meanwhile
-      std::istringstream fields(stat.substr(fieldsAt + 2));
-      char state = '?';
-      std::string skipped;
-      double user = 0.0, system = 0.0;
-      fields >> state;
-      for (int i = 4; i < 14; ++i) fields >> skipped;  // ppid .. cmajflt
-      fields >> user >> system;
-      out << "  " << firstLine(task + "/comm") << ' ' << state << ", " << (user + system) / sysconf(_SC_CLK_TCK)
-          << " s of CPU, in " << firstLine(task + "/wchan") << ", syscall " << firstLine(task + "/syscall") << '\n';
-    }
+    while (const dirent* entry = readdir(dir))
+      if (entry->d_name[0] != '.') each(tasks + "/" + entry->d_name);
     closedir(dir);
   }
+}
+
+}  // namespace
+
+double cpuSeconds(pid_t pid) {
+  double seconds = 0.0;
+  forEachThread(pid, [&](const std::string& task) { seconds += runSeconds(task); });
+  return seconds;
+}
+
+std::string ProgramUnderTest::stateReport() {
+  std::ostringstream out;
+  const int status = waitExit(0.0);
+  out << (status == -1 ? "still runs" : "ended with " + std::to_string(status)) << "; its standard error:\n"
+      << errors() << "\nwindows on " << server_.display() << ":\n";
+  describeTree(x_->display, DefaultRootWindow(x_->display), 0, out);
+  out << "threads of " << pid_ << ":\n";
+  forEachThread(pid_, [&](const std::string& task) {
+    const std::string stat = firstLine(task + "/stat");
+    const std::size_t fieldsAt = stat.rfind(") ");
+    if (fieldsAt == std::string::npos || fieldsAt + 2 >= stat.size()) return;  // the thread ended meanwhile
+    out << "  " << firstLine(task + "/comm") << ' ' << stat[fieldsAt + 2] << ", " << runSeconds(task)
+        << " s of CPU, in " << firstLine(task + "/wchan") << ", syscall " << firstLine(task + "/syscall") << '\n';
+  });
   return out.str();
 }
 

@@ -127,14 +127,17 @@ class ProgramUnderTest {
   // program that floods it must not flood the test's output too); empty when
   // it was not kept.
   std::string errors() const;
-  // For a failure message: the server's windows (names, map states, sizes)
-  // and each of the program's threads: its CPU time and what it waits in.
-  std::string stateReport() const;
+  // For a failure message: whether the program still runs, its standard
+  // error, the server's windows (names, map states, sizes) and each of the
+  // program's threads: its CPU time and what it waits in.
+  std::string stateReport();
   // When the program was started (its X server was already up).
   std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
 
  private:
   void sync() const;
+  // The first window titled `titlePrefix` in `mapState` within `seconds`, or 0.
+  unsigned long waitForTitled(const std::string& titlePrefix, int mapState, double seconds);
   void startWindowManager();
   PrivateXServer server_;
   struct XState;
@@ -151,5 +154,10 @@ class ProgramUnderTest {
 };
 
 void sleepSeconds(double seconds);
+
+// CPU time of a process and all its threads, in seconds: the scheduler's
+// exact run times (the clock-tick counts of /proc/<pid>/stat are too coarse
+// for a process that runs a fraction of a per cent).
+double cpuSeconds(pid_t pid);
 
 }  // namespace strophe_e2e
