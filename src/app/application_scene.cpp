@@ -77,10 +77,12 @@ void Application::followShownPlaces() {
   followPlaces(actualPlaces, shownPlaces);
 }
 
+// A set added or removed since the last step is drawn where it is, but the
+// shown places change in the step alone: a frame drawn in between must not
+// decide where the next ones are drawn.
 const std::vector<float>& Application::placesToDraw() {
   gatherPlaces(stringSets, actualPlaces);
-  if (actualPlaces.size() != shownPlaces.size()) shownPlaces = actualPlaces;
-  return shownPlaces;
+  return actualPlaces.size() == shownPlaces.size() ? shownPlaces : actualPlaces;
 }
 
 void Application::drawSets() {

@@ -156,9 +156,12 @@ void App::privateUpdate() {
 void App::runFrame(bool paced) {
   bool admitted = true;
   if (gate_) {
-    // Input the driver sent before admitting this frame belongs before its update.
-    platform::pollEvents();
+    // Input the driver had the display take before it admitted this frame
+    // belongs before its update, however late the display passes it on: a
+    // round trip after the admission brings every such event in.
     admitted = gate_->admit();
+    if (admitted) platform::syncWithDisplay();
+    platform::pollEvents();
   }
   if (admitted) privateUpdate();
   for (auto& window : std::vector<std::shared_ptr<Window>>(windows_))

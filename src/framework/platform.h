@@ -89,7 +89,8 @@ void pollEvents();
 // Waits at most `seconds` for events and delivers them, as pollEvents does.
 void waitEvents(double seconds);
 // Returns once the display has processed every request sent so far, such as
-// the last buffer swap.
+// the last buffer swap. Events the display sent before it answered are then
+// waiting for the next pollEvents.
 void syncWithDisplay();
 // The reverse-DNS id the desktop knows the program by, given where it asks the
 // desktop for something on the program's behalf.
