@@ -423,11 +423,44 @@ void ProgramUnderTest::moveTo(int x, int y) {
 void ProgramUnderTest::press(int button) {
   XTestFakeButtonEvent(x_->display, static_cast<unsigned>(button), True, CurrentTime);
   sync();
+  settleWindowManager();
 }
 
 void ProgramUnderTest::release(int button) {
   XTestFakeButtonEvent(x_->display, static_cast<unsigned>(button), False, CurrentTime);
   sync();
+  settleWindowManager();
+}
+
+// openbox takes a press on a client window through a passive grab that
+// freezes the pointer, and passes the press on (replays it) only once it has
+// read it. It answers a frame-extents request in turn, after every event
+// before it: once the answer is there, the press has reached the program.
+void ProgramUnderTest::settleWindowManager() {
+  if (windowManager_ <= 0) return;
+  Display* d = x_->display;
+  const Window root = DefaultRootWindow(d);
+  if (!extentsProbe_) extentsProbe_ = XCreateSimpleWindow(d, root, 0, 0, 1, 1, 0, 0, 0);
+  const Atom extents = XInternAtom(d, "_NET_FRAME_EXTENTS", False);
+  XDeleteProperty(d, extentsProbe_, extents);
+  XEvent request{};
+  request.xclient.type = ClientMessage;
+  request.xclient.window = extentsProbe_;
+  request.xclient.message_type = XInternAtom(d, "_NET_REQUEST_FRAME_EXTENTS", False);
+  request.xclient.format = 32;
+  XSendEvent(d, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &request);
+  sync();
+  const bool answered = poll(20.0, [&] {
+    Atom type;
+    int format;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(d, extentsProbe_, extents, 0, 4, False, AnyPropertyType, &type, &format, &count, &after,
+                       &data);
+    if (data) XFree(data);
+    return count > 0;
+  });
+  if (!answered) throw std::runtime_error("openbox did not answer a frame-extents request");
 }
 
 void ProgramUnderTest::moveThrough(const std::vector<std::pair<int, int>>& points, double stepSeconds) {

@@ -139,11 +139,14 @@ class ProgramUnderTest {
   // The first window titled `titlePrefix` in `mapState` within `seconds`, or 0.
   unsigned long waitForTitled(const std::string& titlePrefix, int mapState, double seconds);
   void startWindowManager();
+  // Returns once the window manager has handled every event sent so far.
+  void settleWindowManager();
   PrivateXServer server_;
   struct XState;
   XState* x_;
   pid_t pid_ = -1;
   pid_t windowManager_ = -1;
+  unsigned long extentsProbe_ = 0;  // an unmapped window the manager is asked about
   int gate_ = -1;  // the driver's end of the frame gate
   unsigned long window_ = 0;
   std::vector<unsigned long> heldMaps_;
