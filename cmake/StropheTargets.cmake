@@ -1,14 +1,55 @@
 # Small helpers so every folder declares its targets the same way.
 
 # strophe_library(<name> SOURCES ... [DEPS ...])
-#   A static library strophe_<name>; src/ is the include root ("paths/followable_path.h").
+#   A static library strophe_<name> (an interface library when SOURCES holds
+#   headers only); src/ is the include root ("paths/followable_path.h").
+#   SOURCES lists its headers too: a header belongs to the library that lists
+#   it, and DEPS are the only libraries whose headers it may include.
 function(strophe_library name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
-  add_library(strophe_${name} STATIC ${A_SOURCES})
-  target_include_directories(strophe_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  if(A_DEPS)
-    target_link_libraries(strophe_${name} PUBLIC ${A_DEPS})
+  set(_compiled ${A_SOURCES})
+  list(FILTER _compiled EXCLUDE REGEX "[.]h$")
+  if(NOT _compiled)
+    add_library(strophe_${name} INTERFACE ${A_SOURCES})
+    set(_scope INTERFACE)
+  else()
+    add_library(strophe_${name} STATIC ${A_SOURCES})
+    set(_scope PUBLIC)
   endif()
+  target_include_directories(strophe_${name} ${_scope} ${PROJECT_SOURCE_DIR}/src)
+  if(A_DEPS)
+    target_link_libraries(strophe_${name} ${_scope} ${A_DEPS})
+  endif()
+  strophe_record_layer(${name} SOURCES ${A_SOURCES} DEPS ${A_DEPS})
+endfunction()
+
+# strophe_record_layer(<name> SOURCES ... [DEPS ...])
+#   Notes which files under src/ make up <name> and which of our libraries it
+#   uses, for strophe_write_layers.
+function(strophe_record_layer name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  set(_lines "library ${name}")
+  foreach(dep IN LISTS A_DEPS)
+    if(dep MATCHES "^strophe_(.+)$")
+      string(APPEND _lines " ${CMAKE_MATCH_1}")
+    endif()
+  endforeach()
+  foreach(source IN LISTS A_SOURCES)
+    cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} NORMALIZE OUTPUT_VARIABLE _path)
+    cmake_path(RELATIVE_PATH _path BASE_DIRECTORY ${PROJECT_SOURCE_DIR}/src)
+    string(APPEND _lines "\nfile ${name} ${_path}")
+  endforeach()
+  set_property(GLOBAL APPEND_STRING PROPERTY STROPHE_LAYERS "${_lines}\n")
+endfunction()
+
+# strophe_write_layers(<file>)
+#   Writes every recorded library: "library <name> <dep>...", then a line
+#   "file <name> <path under src/>" for each of its files.
+function(strophe_write_layers file)
+  get_property(_layers GLOBAL PROPERTY STROPHE_LAYERS)
+  file(WRITE ${file}.new "${_layers}")
+  file(COPY_FILE ${file}.new ${file} ONLY_IF_DIFFERENT)
+  file(REMOVE ${file}.new)
 endfunction()
 
 # strophe_test(<name> SOURCES ... [DEPS ...] [LABELS ...] [ENVIRONMENT ...])

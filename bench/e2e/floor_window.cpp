@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "framework/frame_pacing.h"
+#include "framework/core/frame_pacing.h"
 
 int main(int argc, char** argv) {
   const bool clear = argc > 1 && std::strcmp(argv[1], "clear") == 0;

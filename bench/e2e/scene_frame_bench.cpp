@@ -12,7 +12,7 @@
 #include "app/application.h"
 #include "audio/recording_alsa.h"
 #include "e2e/stroke.h"
-#include "framework/window.h"
+#include "framework/app/window.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "app/scene_settings.h"
-#include "framework/exceptions.h"
-#include "framework/resources.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/resources.h"
 #include "paths/followable_path.h"
 #include "paths/path_sketch.h"
 #include "stroke.h"
@@ -20,7 +20,7 @@ namespace {
 
 const SceneSettings kScene;
 
-PathSketch sceneSketch() { return PathSketch(kScene.sketchStep, kScene.ribbonHalfWidth, kScene.smoothingTolerance); }
+PathSketch sceneSketch() { return PathSketch(kScene.sketchStep, kScene.ribbonHalfWidth, kScene.ribbonTextureScale, kScene.smoothingTolerance); }
 
 std::unique_ptr<FollowablePath> loadBuiltInTrace(benchmark::State& state) {
   try {

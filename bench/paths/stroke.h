@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "framework/vector.h"
+#include "framework/core/vector.h"
 
 namespace paths_bench {
 

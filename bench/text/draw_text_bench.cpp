@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "app/scene_settings.h"
-#include "framework/resources.h"
-#include "strings/text_strings.h"
+#include "framework/core/resources.h"
 #include "paths/followable_path.h"
+#include "strings/text_strings.h"
 #include "text/xfont.h"
 
 namespace {

@@ -2,9 +2,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "framework/exceptions.h"
-#include "framework/image_io.h"
-#include "framework/surface.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/image_io.h"
+#include "framework/core/surface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {

@@ -5,16 +5,11 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "framework/data_source.h"
-#include "framework/exceptions.h"
+#include "app/scene_settings.h"
+#include "framework/core/data_source.h"
+#include "framework/core/exceptions.h"
 #include "paths/followable_path.h"
 #include "paths/path_sketch.h"
-
-namespace {
-constexpr float kStep = 48.0f;      // pixels, the application's sketch
-constexpr float kHalfWidth = 2.0f;  // pixels
-constexpr float kTolerance = 3.0f;
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using inkvane::FollowablePath;
@@ -31,10 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
     path.setMode(FollowablePath::Extrapolated);
-    const inkvane::PathSketch sketch(kStep, kHalfWidth, kTolerance);
+    const SceneSettings scene;
+    const inkvane::PathSketch sketch(scene.sketchStep, scene.ribbonHalfWidth, scene.ribbonTextureScale,
+                                     scene.smoothingTolerance);
     if (auto smoothed = sketch.resample(path)) {
       inkvane::Ribbon ribbon;
-      inkvane::buildRibbon(*smoothed, ribbon, kHalfWidth, 1.0f);
+      inkvane::buildRibbon(*smoothed, ribbon, scene.ribbonHalfWidth, scene.ribbonTextureScale);
     }
   } catch (const loom::StreamExc&) {
   } catch (const std::length_error&) {

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "text/xfont_data.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

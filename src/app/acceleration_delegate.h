@@ -2,7 +2,7 @@
 // reports them. Nothing on this platform produces them.
 #pragma once
 
-#include "framework/vector.h"
+#include "framework/core/vector.h"
 
 namespace inkvane {
 

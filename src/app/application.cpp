@@ -4,8 +4,8 @@
 #include <epoxy/gl.h>
 
 #include "app/canvas.h"
-#include "framework/gl_matrices.h"
-#include "framework/window.h"
+#include "framework/app/window.h"
+#include "framework/gl/gl_matrices.h"
 
 Application::Application() = default;
 

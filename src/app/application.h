@@ -17,8 +17,8 @@
 #include "audio/audio_loop_delegate.h"
 #include "audio/audio_loop_impl_msw.h"
 #include "fingers/id_counters.h"
-#include "framework/app.h"
-#include "framework/vector.h"
+#include "framework/app/app.h"
+#include "framework/core/vector.h"
 #include "paths/path_sketch.h"
 #include "resources/texture.h"
 #include "resources/texture_manager.h"
@@ -108,7 +108,7 @@ class Application : public loom::app::AppBasic,
   inkvane::XFont* font = nullptr;
   float gap = 0.0f;
   std::vector<std::shared_ptr<inkvane::StringSet>> stringSets;
-  inkvane::PathSketch sketch{scene.sketchStep, scene.ribbonHalfWidth, scene.smoothingTolerance};
+  inkvane::PathSketch sketch{scene.sketchStep, scene.ribbonHalfWidth, scene.ribbonTextureScale, scene.smoothingTolerance};
   inkvane::TextureRef lineTexture;
   inkvane::TextureRef dotTexture;
   // Textures and the font go when the window closes, while its context is

@@ -2,7 +2,7 @@
 // or are offered to every set's finger tracker; Return asks for a reset.
 #include "app/application.h"
 
-#include "framework/key_codes.h"
+#include "framework/core/key_codes.h"
 
 void Application::mouseDown(loom::app::MouseEvent event) {
   pointerMoved(static_cast<float>(event.getX()), static_cast<float>(event.getY()), 0);

@@ -5,7 +5,7 @@
 
 #include <epoxy/gl.h>
 
-#include "framework/resources.h"
+#include "framework/core/resources.h"
 #include "paths/ribbon.h"
 #include "resources/input_source.h"
 #include "strings/text_strings.h"

@@ -1,7 +1,7 @@
 // Where the canvas sits in the window.
 #pragma once
 
-#include "framework/vector.h"
+#include "framework/core/vector.h"
 
 // Translation that centres a canvas of `canvasSize` in a window of whole pixels;
 // half a pixel when the difference is odd.

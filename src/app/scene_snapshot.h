@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "framework/vector.h"
+#include "framework/core/vector.h"
 #include "strings/string_set.h"
 
 constexpr float kShownShift = 1.0f / 256.0f;  // pixels along the path: the rasteriser's sub-pixel step

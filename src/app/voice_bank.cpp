@@ -5,11 +5,12 @@
 #include <algorithm>
 
 #include "app/voice_mix.h"
-#include "framework/debug_assert.h"
+#include "audio/audio_loop_delegate.h"
+#include "framework/core/debug_assert.h"
 
 namespace {
 
-constexpr float kSampleRate = 44100.0f;  // frames per second
+constexpr float kSampleRate = inkvane::kAudioSampleRate;
 constexpr float kGlide = 0.05f;          // share of the way to the target moved per buffer
 constexpr float kKeep = 0.95f;           // 1 − kGlide
 

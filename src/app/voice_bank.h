@@ -9,7 +9,7 @@
 
 #include "app/string_voice.h"
 #include "app/voice.h"
-#include "framework/debug_assert.h"
+#include "framework/core/debug_assert.h"
 #include "paths/followable_path.h"
 
 class VoiceBank {

@@ -7,10 +7,14 @@
 
 namespace inkvane {
 
+// The stream every delegate fills: one channel of float samples.
+constexpr int kAudioSampleRate = 44100;         // frames per second
+constexpr unsigned kAudioFramesPerBuffer = 512;  // frames, about 11.6 ms
+
 class AudioLoopDelegate {
  public:
-  // Fills all frameCount samples of buffer: one channel of float at 44,100
-  // frames per second. streamTime is the device clock in seconds. The loop does
+  // Fills all frameCount samples of buffer (kAudioFramesPerBuffer, as the
+  // loop asks for them) at kAudioSampleRate. streamTime is the device clock in seconds. The loop does
   // not use the result.
   virtual int renderAudio(std::uint32_t frameCount, float* buffer, double streamTime) = 0;
 

@@ -21,9 +21,6 @@ namespace inkvane {
 
 namespace {
 
-constexpr double kSampleRate = 44100.0;          // frames per second
-constexpr unsigned long kFramesPerBuffer = 512;  // about 11.6 ms
-
 using Clock = std::chrono::steady_clock;
 
 // How often the worker looks at the stream, and how long without a buffer
@@ -97,7 +94,7 @@ void AudioLoopWorker::openAndPlay() {
   output.sampleFormat = paFloat32;
   output.suggestedLatency = device->defaultLowOutputLatency;
   output.hostApiSpecificStreamInfo = nullptr;
-  PaError error = Pa_OpenStream(&stream_, nullptr, &output, kSampleRate, kFramesPerBuffer, paClipOff,
+  PaError error = Pa_OpenStream(&stream_, nullptr, &output, kAudioSampleRate, kAudioFramesPerBuffer, paClipOff,
                                 &AudioLoopWorker::render, this);
   if (error != paNoError) {
     reportOnce(Pa_GetErrorText(error));

@@ -6,7 +6,7 @@
 #include <climits>
 #include <cmath>
 
-#include "framework/debug_assert.h"
+#include "framework/core/debug_assert.h"
 
 namespace inkvane {
 

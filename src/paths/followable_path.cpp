@@ -16,7 +16,9 @@ FollowablePath::FollowablePath(Mode mode) : mode_(mode) { reserve(kInitialCapaci
 
 FollowablePath::FollowablePath(Mode mode, const loom::DataSourceRef& source) : mode_(mode) {
   loom::IStreamRef stream = source->createStream();
-  readTrace(*stream, *this);
+  const std::vector<loom::Vector2> points = readTrace(*stream);
+  reserve(static_cast<int>(points.size()));
+  for (const loom::Vector2& point : points) add(point.x, point.y);
 }
 
 void FollowablePath::reserve(int points) {

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "framework/data_source.h"
-#include "framework/debug_assert.h"
-#include "framework/vector.h"
+#include "framework/core/data_source.h"
+#include "framework/core/debug_assert.h"
+#include "framework/core/vector.h"
 
 namespace inkvane {
 

@@ -11,11 +11,10 @@ namespace {
 // Bounds the work and memory of one smoothing: 65,536 samples are about
 // 3,000,000 pixels of path at the sketch's step, an hour of steady drawing.
 constexpr float kMaxSamples = 1 << 16;  // samples
-constexpr float kRibbonTexScale = 1.0f;  // texture repeats per ribbon width
 }  // namespace
 
-PathSketch::PathSketch(float step, float halfWidth, float tolerance)
-    : step_(step), halfWidth_(halfWidth), tolerance_(tolerance) {}
+PathSketch::PathSketch(float step, float halfWidth, float textureScale, float tolerance)
+    : step_(step), halfWidth_(halfWidth), textureScale_(textureScale), tolerance_(tolerance) {}
 
 void PathSketch::clear() {
   if (raw_)
@@ -38,7 +37,7 @@ void PathSketch::addPoint(float x, float y) {
   FollowablePathRef smoothed = resample(*raw_);
   if (!smoothed) return;
   smoothed_ = std::move(smoothed);
-  buildRibbon(*smoothed_, ribbon_, halfWidth_, kRibbonTexScale);
+  buildRibbon(*smoothed_, ribbon_, halfWidth_, textureScale_);
 }
 
 FollowablePathRef PathSketch::resample(const FollowablePath& path) const {

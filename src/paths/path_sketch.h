@@ -12,9 +12,10 @@ namespace inkvane {
 
 class PathSketch {
  public:
-  // step: sampling distance along the raw path (pixels); halfWidth: ribbon half
-  // width (pixels); tolerance: spline flatness (see SplinePath).
-  PathSketch(float step, float halfWidth, float tolerance);
+  // step: sampling distance along the raw path (pixels); halfWidth and
+  // textureScale: the ribbon's (see buildRibbon); tolerance: spline flatness
+  // (see SplinePath).
+  PathSketch(float step, float halfWidth, float textureScale, float tolerance);
 
   // Starts a new sketch: empties the raw path, drops the smoothed path and
   // empties the ribbon (its arrays are kept for the next build).
@@ -45,6 +46,7 @@ class PathSketch {
  private:
   float step_;
   float halfWidth_;
+  float textureScale_;
   float tolerance_;
   std::unique_ptr<FollowablePath> raw_;
   FollowablePathRef smoothed_;

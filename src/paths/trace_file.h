@@ -2,15 +2,16 @@
 // many (x, y) pairs of float32, no header and no padding.
 #pragma once
 
-#include "framework/stream.h"
+#include <vector>
+
+#include "framework/core/stream.h"
+#include "framework/core/vector.h"
 
 namespace inkvane {
 
-class FollowablePath;
-
-// Appends the trace's points to path. A count larger than the remaining bytes
-// can hold raises loom::StreamExc before anything is reserved; a negative count
+// The trace's points, in order. A count larger than the remaining bytes can
+// hold raises loom::StreamExc before anything is reserved; a negative count
 // raises std::length_error; a stream that ends early raises loom::StreamExc.
-void readTrace(loom::IStream& stream, FollowablePath& path);
+std::vector<loom::Vector2> readTrace(loom::IStream& stream);
 
 }  // namespace inkvane

@@ -1,7 +1,7 @@
 // Data sources and locators for the three kinds of input source.
 #include "resources/input_source.h"
 
-#include "framework/resources.h"
+#include "framework/core/resources.h"
 
 namespace inkvane {
 

@@ -6,18 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "framework/data_source.h"
-#include "framework/exceptions.h"
-
-namespace loom::app {
-
-// A resource or file source whose file does not exist; the message is its name.
-class AssetLoadExc : public Exception {
- public:
-  using Exception::Exception;
-};
-
-}  // namespace loom::app
+#include "framework/core/data_source.h"
+#include "framework/core/exceptions.h"
 
 namespace inkvane {
 

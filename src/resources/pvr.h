@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "framework/buffer.h"
-#include "framework/data_source.h"
-#include "framework/gl_texture.h"
+#include "framework/core/buffer.h"
+#include "framework/core/data_source.h"
+#include "framework/gl/gl_texture.h"
 
 namespace inkvane {
 

@@ -2,15 +2,14 @@
 // The checks all run before a texture name is generated.
 #include <stdexcept>
 
-#include "framework/gl_texture_upload.h"
+#include "framework/core/power_of_two.h"
+#include "framework/gl/gl_texture_upload.h"
 #include "resources/byte_order.h"
 #include "resources/pvr.h"
 
 namespace inkvane {
 
 namespace {
-
-bool isPowerOfTwo(std::uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
 
 struct PixelType {
   std::uint8_t code;
@@ -32,7 +31,7 @@ constexpr PixelType kPixelTypes[] = {
 PvrLayout parsePvr(const std::uint8_t* data, std::size_t size) {
   if (!data || size < kPvrHeaderBytes) throw std::runtime_error("PVR TEXTURE: HEADER ERROR");
   const std::uint32_t width = readLe32(data + 8), height = readLe32(data + 4);
-  if (!isPowerOfTwo(width) || !isPowerOfTwo(height))
+  if (!loom::isPowerOfTwo(width) || !loom::isPowerOfTwo(height))
     throw std::runtime_error("PVR TEXTURE: DIMENSIONS MUST BE A POWER-OF-TWO");
   const PixelType* pixel = nullptr;
   for (const PixelType& p : kPixelTypes)

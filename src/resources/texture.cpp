@@ -1,7 +1,7 @@
 // Uploading texture payloads, and the toolkit texture built on the result.
 #include "resources/texture.h"
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "resources/pvr.h"
 
 namespace inkvane {

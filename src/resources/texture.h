@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "framework/gl_texture.h"
+#include "framework/gl/gl_texture.h"
 #include "resources/texture_data.h"
 
 namespace inkvane {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "framework/buffer.h"
-#include "framework/image_io.h"
-#include "framework/surface.h"
+#include "framework/core/buffer.h"
+#include "framework/core/image_io.h"
+#include "framework/core/surface.h"
 #include "resources/input_source.h"
 
 namespace inkvane {

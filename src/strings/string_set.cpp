@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "framework/debug_assert.h"
+#include "framework/core/debug_assert.h"
 
 namespace inkvane {
 

@@ -1,16 +1,16 @@
 #include "text/alpha_mipmap.h"
 
+#include "framework/core/power_of_two.h"
+
 namespace inkvane {
 
 namespace {
-
-bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 int average(int a, int b) { return (a + b + 1) >> 1; }
 
 }  // namespace
 
-bool halvesEvenly(int width, int height) { return isPowerOfTwo(width) && isPowerOfTwo(height); }
+bool halvesEvenly(int width, int height) { return loom::isPowerOfTwo(width) && loom::isPowerOfTwo(height); }
 
 std::vector<std::uint8_t> halveAlpha(const std::uint8_t* level, int width, int height, int* halfWidth,
                                      int* halfHeight) {

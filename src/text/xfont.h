@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/vector.h"
+#include "framework/core/vector.h"
 #include "resources/input_source.h"
 #include "text/xfont_data.h"
 #include "text/xfont_gl.h"

@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "framework/stream.h"
+#include "framework/core/stream.h"
 
 namespace inkvane {
 

@@ -2,7 +2,7 @@
 // buffers, one glDrawElements per full batch, and text laid along a path.
 #include <cmath>
 
-#include "framework/debug_assert.h"
+#include "framework/core/debug_assert.h"
 #include "paths/followable_path.h"
 #include "text/xfont.h"
 

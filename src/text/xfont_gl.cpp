@@ -7,9 +7,9 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/debug_assert.h"
-#include "framework/gl_context.h"
-#include "framework/gl_texture_upload.h"
+#include "framework/core/debug_assert.h"
+#include "framework/gl/gl_context.h"
+#include "framework/gl/gl_texture_upload.h"
 #include "text/alpha_mipmap.h"
 
 namespace inkvane {

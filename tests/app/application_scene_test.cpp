@@ -6,7 +6,7 @@
 
 #include "app/application.h"
 #include "fingers/finger_tracker.h"
-#include "framework/window.h"
+#include "framework/app/window.h"
 #include "resources/input_source.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "app/application.h"
 #include "app/canvas.h"
-#include "framework/window.h"
+#include "framework/app/window.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/resources.h"
+#include "framework/core/resources.h"
 
 namespace strophe::test {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "assets/embedded_bytes.h"
-#include "framework/image_io.h"
+#include "framework/core/image_io.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "app/scene_settings.h"
 #include "assets/embedded_bytes.h"
-#include "framework/resources.h"
+#include "framework/core/resources.h"
 #include "paths/followable_path.h"
 #include "paths/path_sketch.h"
 #include "paths/random15.h"
@@ -119,7 +119,7 @@ TEST(Trace, BuiltInTextSlidesIntoTheFirstValleyAndRests) {
   const SceneSettings scene;
   const FollowablePath trace(FollowablePath::Extrapolated, loom::app::loadResource(scene.traceResource, "DATA"));
   const FollowablePathRef path =
-      inkvane::PathSketch(scene.sketchStep, scene.ribbonHalfWidth, scene.smoothingTolerance).resample(trace);
+      inkvane::PathSketch(scene.sketchStep, scene.ribbonHalfWidth, scene.ribbonTextureScale, scene.smoothingTolerance).resample(trace);
   ASSERT_NE(path, nullptr);
   EXPECT_EQ(path->point(0), loom::Vector2(116.0f, 134.0f));
   EXPECT_EQ(path->point(path->count() - 1), loom::Vector2(442.0f, 33.0f));

@@ -1,7 +1,7 @@
 // A program whose set-up throws, entered the way strophe is.
 #include <stdexcept>
 
-#include "framework/app.h"
+#include "framework/app/app.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "app/application.h"
-#include "framework/resources.h"
+#include "framework/core/resources.h"
 #include "paths/path_sketch.h"
 
 namespace strophe_e2e {
@@ -41,7 +41,7 @@ inkvane::FollowablePathRef builtInPath() {
   const SceneSettings scene;
   inkvane::FollowablePath trace(inkvane::FollowablePath::Extrapolated,
                                 loom::app::loadResource(scene.traceResource, "DATA"));
-  inkvane::PathSketch sketch(scene.sketchStep, scene.ribbonHalfWidth, scene.smoothingTolerance);
+  inkvane::PathSketch sketch(scene.sketchStep, scene.ribbonHalfWidth, scene.ribbonTextureScale, scene.smoothingTolerance);
   return sketch.resample(trace);
 }
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/scene_settings.h"
-#include "framework/resources.h"
+#include "framework/core/resources.h"
 #include "paths/path_sketch.h"
 
 using inkvane::FollowablePath;
@@ -22,7 +22,7 @@ TEST(BuiltInTrace, LoadsAndSmoothsFromEndToEnd) {
   EXPECT_EQ(trace.point(0), Vector2(116, 134));
   EXPECT_EQ(trace.point(610), Vector2(442, 33));
 
-  const PathSketch sketch(kScene.sketchStep, kScene.ribbonHalfWidth, kScene.smoothingTolerance);
+  const PathSketch sketch(kScene.sketchStep, kScene.ribbonHalfWidth, kScene.ribbonTextureScale, kScene.smoothingTolerance);
   const auto spline = sketch.controlPoints(trace);
   ASSERT_NE(spline, nullptr);
   EXPECT_EQ(spline->count(), 85);

@@ -7,8 +7,8 @@
 #include <random>
 #include <stdexcept>
 
-#include "framework/data_source.h"
-#include "framework/exceptions.h"
+#include "framework/core/data_source.h"
+#include "framework/core/exceptions.h"
 #include "paths/followable_path.h"
 
 using inkvane::FollowablePath;

@@ -19,7 +19,7 @@ namespace {
 
 PathSketch appSketch() {
   const SceneSettings scene;
-  return PathSketch(scene.sketchStep, scene.ribbonHalfWidth, scene.smoothingTolerance);
+  return PathSketch(scene.sketchStep, scene.ribbonHalfWidth, scene.ribbonTextureScale, scene.smoothingTolerance);
 }
 
 FollowablePath line(std::initializer_list<Vector2> points) {

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "resources/input_source.h"
 #include "resources/temp_file.h"
 

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "resources/pvr_builder.h"
 #include "resources/temp_file.h"
 #include "resources/texture_data.h"

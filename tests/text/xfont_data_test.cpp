@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
-#include "framework/exceptions.h"
-#include "framework/resources.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/resources.h"
 #include "text/xfont_builder.h"
 #include "text/xfont_data.h"
 

@@ -1,0 +1,13 @@
+// Window matrices and small transform helpers for fixed-function drawing.
+#pragma once
+
+#include "framework/core/vector.h"
+
+namespace loom::gl {
+
+// Orthographic projection over the window in pixels (origin upper-left by
+// default, y down) and an identity model-view.
+void setMatricesWindow(int width, int height, bool originUpperLeft = true);
+void translate(const Vector2& offset);
+
+}  // namespace loom::gl

@@ -1,0 +1,24 @@
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+#include "framework/core/key_codes.h"
+#include "framework/platform/glfw/glfw_keys.h"
+
+namespace {
+
+int codeOf(int glfwKey) {
+  return loom::app::keyCodeForVirtualKey(loom::app::glfw::virtualKeyForGlfwKey(glfwKey));
+}
+
+TEST(KeyCodes, KeysTheProgramAndItsUsersMeetAndNothingOutsideTheTable) {
+  EXPECT_EQ(codeOf(GLFW_KEY_ENTER), 13);
+  EXPECT_EQ(codeOf(GLFW_KEY_KP_ENTER), 13);
+  EXPECT_EQ(codeOf(GLFW_KEY_A), 'a');
+  EXPECT_EQ(codeOf(GLFW_KEY_KP_7), 263);
+  EXPECT_EQ(codeOf(GLFW_KEY_LEFT_SHIFT), 304);
+  EXPECT_EQ(codeOf(GLFW_KEY_RIGHT_SHIFT), 303);
+  EXPECT_EQ(codeOf(GLFW_KEY_UNKNOWN), 0);
+  for (int outside : {-1, 255, 256}) EXPECT_EQ(loom::app::keyCodeForVirtualKey(outside), 0) << outside;
+}
+
+}  // namespace
