@@ -31,7 +31,7 @@ class Application : public loom::app::AppBasic,
  public:
   enum Mode { SKETCHING = 1, PLAYING = 2 };
 
-  static constexpr const char* kTitle = "strophe | strophe.example.org";
+  static constexpr const char* kTitle = "strophe | " STROPHE_DOMAIN;
 
   Application();
   ~Application() override;
@@ -85,7 +85,7 @@ class Application : public loom::app::AppBasic,
 
  protected:
   // Before everything built from it.
-  const SceneSettings scene;
+  const SceneSettings scene{};
 
   // Shell.
   loom::Vector2 canvasOffset;

@@ -4,5 +4,6 @@
 #include <cstdlib>
 
 namespace {
-const bool kSilenced = ::setenv("XDG_CONFIG_HOME", STROPHE_SOURCE_DIR "/tests/app/silent_audio", 1) == 0;
+const bool kSilenced =
+    ::setenv("ALSA_CONFIG_PATH", STROPHE_SOURCE_DIR "/tests/app/silent_audio/alsa/asoundrc", 1) == 0;
 }  // namespace

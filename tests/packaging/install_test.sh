@@ -27,6 +27,20 @@ for size in 16 32 48 64 128 256 512; do
 done
 printf '%s\n' "${expected[@]}" | sort >"$work/expected"
 
+# The program's own files are under the MIT licence, the font under the OFL:
+# the copyright file's stanzas and the AppStream data say the same as LICENSE.
+check_licences() {
+  local root=$1 copyright=$1/usr/share/doc/strophe/copyright
+  [ "$(awk '/^Files: \*$/ {getline; getline; print; exit}' "$copyright")" = "License: Expat" ] ||
+    fail "the copyright file does not put Files: * under Expat"
+  grep -qx "Files: assets/fonts/\*" "$copyright" && grep -qx "License: OFL-1.1" "$copyright" ||
+    fail "the copyright file does not carve the font out under the OFL"
+  grep -qF "$(sed -n 's/^Copyright (c) //p' "$src/LICENSE")" "$copyright" && grep -qF "$(tail -n 1 "$src/LICENSE")" "$copyright" ||
+    fail "the copyright file does not quote LICENSE"
+  grep -q '<project_license>MIT AND OFL-1.1</project_license>' "$root/usr/share/metainfo/$app.metainfo.xml" ||
+    fail "the AppStream data names another licence"
+}
+
 # Run inside a private X server (see below): starts the installed program (the
 # second argument) from the root folder and reads its window's properties.
 if [ "$mode" = window ]; then
@@ -65,6 +79,8 @@ if [ "$mode" = package ]; then
   for lib in libglfw3 libportaudio2 libpng16-16; do
     field Depends | grep -Eq "(^|, )$lib( |,|$)" || fail "Depends lacks $lib: $(field Depends)"
   done
+  dpkg-deb -x "$deb" "$work/unpacked"
+  check_licences "$work/unpacked"
   echo "$(basename "$deb"): $(wc -l <"$work/contents") files; Depends: $(field Depends)"
   exit 0
 fi
@@ -91,11 +107,19 @@ zcat "$root/usr/share/doc/strophe/changelog.gz" | head -n 1 | grep -q "^strophe 
   fail "the change log's newest entry is not version $version"
 
 bin=$root/usr/bin/strophe
-for arg in --version --help; do
+for arg in --version --help -v -h; do
   out=$(cd / && "$bin" "$arg" extra) || fail "strophe $arg exited with $?"
   [ "$(wc -l <<<"$out")" = 1 ] && [ -n "$out" ] || fail "strophe $arg printed: $out"
 done
-[ "$("$bin" --version)" = "strophe $version" ] || fail "the installed program is not version $version"
+[ "$("$bin" --version)" = "strophe $version" ] && [ "$("$bin" -v)" = "strophe $version" ] ||
+  fail "the installed program is not version $version"
+[ "$("$bin" -h)" = "$("$bin" --help)" ] || fail "-h and --help answer differently"
+check_licences "$root"
+man_page=$(zcat "$root/usr/share/man/man6/strophe.6.gz")
+for section in "EXIT STATUS" SOUND LICENSE "REPORTING BUGS"; do
+  grep -qx ".SH $section" <<<"$man_page" || fail "the manual page has no $section section"
+done
+grep -q "maintainers@strophe.org" <<<"$man_page" || fail "the manual page names no address for problems"
 
 # A private X server keeps the window away from the other tests'; the
 # program's sound goes to a device that cannot open, so it runs silent. The
