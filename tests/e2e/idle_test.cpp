@@ -85,8 +85,8 @@ TEST_F(Idle, SkippingLeavesThePictureOfARunThatDrawsEveryFrame) {
     p.press();
   });
   advance(2);
-  for (const auto& [x, y] : points) {
-    both([&](ProgramUnderTest& p) { p.moveTo(x, y); });
+  for (const auto& point : points) {
+    both([&](ProgramUnderTest& p) { p.moveTo(point.first, point.second); });
     advance(2);
   }
   advance(10);
