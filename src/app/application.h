@@ -95,7 +95,7 @@ class Application : public loom::app::AppBasic,
   int mode = 0;
   int pressedCount = 0;
   inkvane::IdCounters idCounters{0, 0};  // [0] next finger id, [1] next string id
-  float contentScale = 1.0f;
+  float contentScale = 1.0f;  // pixels per point at set-up; the sprites chosen then stay
   // The scene as last drawn, and as it is now (kept to reuse its storage).
   SceneSnapshot drawnScene, currentScene;
   std::uint64_t sketchEdits = 0;

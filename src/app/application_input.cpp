@@ -39,7 +39,7 @@ void Application::keyDown(loom::app::KeyEvent event) {
 void Application::pointerMoved(float x, float y, int pointerId) {
   if (mode == SKETCHING) {
     if (pointerId == 0) {
-      sketch.addPoint(x, y);  // window pixels: the canvas fills the window here
+      sketch.addPoint(x, y);  // window points: the canvas fills the window here
       ++sketchEdits;
     }
   } else if (mode == PLAYING) {

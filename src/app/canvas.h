@@ -3,8 +3,8 @@
 
 #include "framework/core/vector.h"
 
-// Translation that centres a canvas of `canvasSize` in a window of whole pixels;
-// half a pixel when the difference is odd.
+// Translation that centres a canvas of `canvasSize` in a window of whole points;
+// half a point when the difference is odd.
 inline loom::Vector2 canvasOffsetFor(int windowWidth, int windowHeight, loom::Vector2 canvasSize) {
   return {(static_cast<float>(windowWidth) - canvasSize.x) * 0.5f,
           (static_cast<float>(windowHeight) - canvasSize.y) * 0.5f};

@@ -127,6 +127,7 @@ void App::createWindow(const WindowFormat& format) {
   params.title = format.title;
   params.className = windowClassName();
   params.icons = windowIcons_;
+  params.followDesktopScale = settings_.highDensityDisplay;
   auto renderer = std::dynamic_pointer_cast<RendererGl>(format.renderer);
   if (!renderer) renderer = defaultRenderer_;
   params.samples = renderer->getAntialiasing();

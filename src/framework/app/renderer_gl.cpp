@@ -14,9 +14,9 @@ void RendererGl::finishDraw(platform::NativeWindow& window) { window.swapBuffers
 
 void RendererGl::releaseContext() { platform::releaseCurrentContext(); }
 
-void RendererGl::defaultViewportAndMatrices(int width, int height) {
-  glViewport(0, 0, width, height);
-  const double w = width, h = height > 0 ? height : 1;
+void RendererGl::defaultViewportAndMatrices(IntVec2 size, IntVec2 framebufferSize) {
+  glViewport(0, 0, framebufferSize.x, framebufferSize.y);
+  const double w = size.x, h = size.y > 0 ? size.y : 1;
   const double fov = 60.0;
   const double d = (h / 2.0) / std::tan(fov * 3.14159 / 360.0);
   const double nearPlane = d / 10.0, farPlane = d * 10.0;

@@ -24,9 +24,10 @@ class RendererGl : public Renderer {
   void makeCurrent(platform::NativeWindow& window);
   void startDraw(platform::NativeWindow& window) { makeCurrent(window); }
   void finishDraw(platform::NativeWindow& window);
-  // Viewport over the whole client area; a 60° perspective camera whose plane
-  // z = 0 maps one unit to one pixel with the origin at the upper-left corner.
-  void defaultViewportAndMatrices(int width, int height);
+  // Viewport over the whole drawing buffer (pixels); a 60° perspective camera
+  // whose plane z = 0 maps one unit to one point of the window's `size` with
+  // the origin at the upper-left corner.
+  void defaultViewportAndMatrices(IntVec2 size, IntVec2 framebufferSize);
   void releaseContext();
 
  private:

@@ -15,8 +15,8 @@ using RendererRef = std::shared_ptr<Renderer>;
 struct WindowFormat {
   RendererRef renderer;  // null: the application's default renderer
   bool fullScreen = false;
-  IntVec2 size{640, 480};  // client pixels
-  IntVec2 pos{0, 0};       // client area's top-left corner, screen pixels
+  IntVec2 size{640, 480};  // client area, points
+  IntVec2 pos{0, 0};       // client area's top-left corner, screen points
   bool posSpecified = false;  // false: centred on the primary monitor
   bool resizable = true;
   bool borderless = false;
@@ -34,6 +34,9 @@ struct Settings {
   bool frameRateEnabled = true;
   float frameRate = 60.0f;
   bool powerManagement = false;  // false keeps the screen saver from starting
+  // Follow the desktop's content scale: sizes, positions and the mouse stay in
+  // points and each window gets scale × as many pixels to draw in. Off: one
+  // pixel per point on any desktop.
   bool highDensityDisplay = false;
   bool multiTouch = false;
   std::string title;

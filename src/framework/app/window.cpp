@@ -14,7 +14,8 @@ Window::~Window() = default;
 
 void Window::attach(std::unique_ptr<platform::NativeWindow> native) {
   native_ = std::move(native);
-  size_ = native_->framebufferSize();
+  size_ = native_->windowSize();
+  framebufferSize_ = native_->framebufferSize();
 }
 
 void Window::requireOpen() const {
@@ -26,14 +27,14 @@ IntVec2 Window::getSize() const {
   return size_;
 }
 
+IntVec2 Window::getFramebufferSize() const {
+  requireOpen();
+  return framebufferSize_;
+}
+
 float Window::getContentScale() const {
   requireOpen();
-  // Framebuffer over window size rather than the desktop's font scale, which
-  // would switch to double-resolution sprites on a merely large-font desktop.
-  IntVec2 fb = native_->framebufferSize();
-  IntVec2 win = native_->windowSize();
-  if (win.x <= 0 || fb.x <= 0) return 1.0f;
-  return static_cast<float>(fb.x) / static_cast<float>(win.x);
+  return native_->contentScale();
 }
 
 void Window::setTitle(const std::string& title) {
@@ -106,7 +107,7 @@ void Window::emitDraw() {
 void Window::emitResize() {
   if (!native_) return;
   makeCurrent();
-  renderer_->defaultViewportAndMatrices(size_.x, size_.y);
+  renderer_->defaultViewportAndMatrices(size_, framebufferSize_);
   signalResize();
   owner_->resize();
 }
@@ -199,10 +200,11 @@ void Window::filesDropped(const std::vector<std::string>& paths) {
   deliver(signalFileDrop, FileDropEvent(shared_from_this(), cursor_.x, cursor_.y, paths), &WindowOwner::fileDrop);
 }
 
-void Window::framebufferResized(int width, int height) {
+void Window::resized(IntVec2 size, IntVec2 framebufferSize) {
   flushPendingMotion();
-  if (width == size_.x && height == size_.y) return;
-  size_ = {width, height};
+  if (size == size_ && framebufferSize == framebufferSize_) return;
+  size_ = size;
+  framebufferSize_ = framebufferSize;
   damaged_ = true;
   if (owner_->isSetupDone()) emitResize();
 }

@@ -32,10 +32,14 @@ class Window : public platform::EventSink, public std::enable_shared_from_this<W
   void attach(std::unique_ptr<platform::NativeWindow> native);
 
   // Window services; each throws ExcInvalidWindow once the window is closed.
+  // Sizes, positions and pointer coordinates are in points.
   IntVec2 getSize() const;
   int getWidth() const { return getSize().x; }
   int getHeight() const { return getSize().y; }
-  // Framebuffer pixels per window unit; 1.0 on an unscaled desktop.
+  // The drawing buffer's size in pixels.
+  IntVec2 getFramebufferSize() const;
+  // Pixels per point: the desktop's scale when the settings ask for high
+  // density displays, else 1.0.
   float getContentScale() const;
   void setTitle(const std::string& title);
   std::string getTitle() const;  // read back from the window system
@@ -45,7 +49,7 @@ class Window : public platform::EventSink, public std::enable_shared_from_this<W
   void close();
   bool isClosed() const { return !native_; }
 
-  // Touch input in client pixels, for platforms that report it; unused by the
+  // Touch input in points, for platforms that report it; unused by the
   // windowing library here, which has none.
   enum class TouchPhase { Down, Move, Up };
   struct TouchInput {
@@ -68,7 +72,7 @@ class Window : public platform::EventSink, public std::enable_shared_from_this<W
   void focusChanged(bool focused) override;
   void scrolled(double notches) override;
   void filesDropped(const std::vector<std::string>& paths) override;
-  void framebufferResized(int width, int height) override;
+  void resized(IntVec2 size, IntVec2 framebufferSize) override;
   void moved(int x, int y) override;
   void closeRequested() override;
   void refreshRequested() override;
@@ -96,7 +100,8 @@ class Window : public platform::EventSink, public std::enable_shared_from_this<W
   WindowOwner* owner_;
   std::shared_ptr<RendererGl> renderer_;
   std::unique_ptr<platform::NativeWindow> native_;
-  IntVec2 size_{0, 0};
+  IntVec2 size_{0, 0};             // points
+  IntVec2 framebufferSize_{0, 0};  // pixels
   bool buttonDown_ = false;    // drag or move: set by any press, cleared by any release
   unsigned buttonsHeld_ = 0;  // LEFT_DOWN | RIGHT_DOWN | MIDDLE_DOWN pressed here and not yet released
   unsigned keyModifiers_ = 0;

@@ -44,6 +44,8 @@ namespace app {
 struct IntVec2 {
   int x = 0;
   int y = 0;
+  constexpr bool operator==(IntVec2 o) const { return x == o.x && y == o.y; }
+  constexpr bool operator!=(IntVec2 o) const { return !(*this == o); }
 };
 
 }  // namespace app

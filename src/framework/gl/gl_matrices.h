@@ -5,8 +5,9 @@
 
 namespace loom::gl {
 
-// Orthographic projection over the window in pixels (origin upper-left by
-// default, y down) and an identity model-view.
+// Orthographic projection over the window in points (origin upper-left by
+// default, y down) and an identity model-view: with the viewport over the
+// drawing buffer, one unit is one point however many pixels that covers.
 void setMatricesWindow(int width, int height, bool originUpperLeft = true);
 void translate(const Vector2& offset);
 

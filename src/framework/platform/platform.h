@@ -2,6 +2,12 @@
 // a GL context, event dispatch and waits, and the screen-saver rule. Each
 // folder beside this file implements it (glfw/ for the desktop); nothing else
 // in the program sees a windowing library.
+//
+// Points and pixels: window sizes, positions and pointer coordinates cross
+// this seam in points; only the drawing buffer (framebufferSize) is in pixels.
+// A window that follows the desktop's content scale covers size × scale
+// pixels, rounded to whole ones; one that does not, or a desktop at 100 %,
+// has one pixel per point.
 #pragma once
 
 #include <cstdint>
@@ -21,8 +27,8 @@ struct WindowIcon {
 };
 
 struct WindowParams {
-  IntVec2 size{640, 480};
-  IntVec2 pos{0, 0};
+  IntVec2 size{640, 480};  // points
+  IntVec2 pos{0, 0};       // points on the screen
   bool posSpecified = false;
   bool resizable = true;
   bool decorated = true;
@@ -32,9 +38,11 @@ struct WindowParams {
   int samples = 0;
   std::string className;  // X11 WM_CLASS, instance and class alike; empty: the library's default
   std::vector<WindowIcon> icons;  // every size offered; none: the window manager's default
+  bool followDesktopScale = false;  // false: one pixel per point, whatever the desktop's scale
 };
 
-// Raw input of one window, as the windowing library reports it. Button numbers
+// Raw input of one window, as the windowing library reports it, with
+// positions in points. Button numbers
 // are the framework's (left 1, right 2, middle 4); keys are virtual-key numbers;
 // modifiers use the framework's SHIFT/ALT/CTRL/META bits.
 class EventSink {
@@ -46,7 +54,9 @@ class EventSink {
   virtual void focusChanged(bool focused) = 0;
   virtual void scrolled(double notches) = 0;
   virtual void filesDropped(const std::vector<std::string>& paths) = 0;
-  virtual void framebufferResized(int width, int height) = 0;
+  // The window's size in points or its drawing buffer's in pixels changed (a
+  // new content scale changes the second alone).
+  virtual void resized(IntVec2 size, IntVec2 framebufferSize) = 0;
   virtual void moved(int x, int y) = 0;
   virtual void closeRequested() = 0;
   // What the window showed was lost or spoilt (exposed after being covered, for
@@ -66,8 +76,11 @@ class NativeWindow {
   virtual void showAndFocus() = 0;
   virtual void setTitle(const std::string& title) = 0;
   virtual std::string title() const = 0;  // as the window system holds it
-  virtual IntVec2 windowSize() const = 0;
-  virtual IntVec2 framebufferSize() const = 0;
+  virtual IntVec2 windowSize() const = 0;       // points
+  virtual IntVec2 framebufferSize() const = 0;  // pixels
+  // Pixels per point: the desktop's scale when the window follows it, else 1.
+  // When the desktop's scale changes, the window keeps its size in points.
+  virtual float contentScale() const = 0;
   virtual IntVec2 position() const = 0;
   virtual void setSize(int width, int height) = 0;
   virtual void setPosition(int x, int y) = 0;

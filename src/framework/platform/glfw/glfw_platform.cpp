@@ -1,5 +1,7 @@
 // The platform seam on GLFW 3.3 and X11: windows with a compatibility-profile
-// context, event dispatch and waits, and suspending the screen saver.
+// context, event dispatch and waits, and suspending the screen saver. GLFW
+// measures X11 windows in pixels; windows here are measured in points, one
+// pixel each unless they follow the desktop's content scale.
 #include <GLFW/glfw3.h>
 #define GLFW_EXPOSE_NATIVE_X11
 #include <GLFW/glfw3native.h>
@@ -62,12 +64,33 @@ unsigned modifierBits(int mods) {
   return bits;
 }
 
+// A scale the session wrote that is no number, or beyond any screen's, would
+// ask for a window of no pixels or of millions: it leaves one pixel per point.
+float usableScale(float scale) { return std::isfinite(scale) && scale >= 0.5f && scale <= 8.0f ? scale : 1.0f; }
+
+// GLFW reads X11's one content scale, Xft.dpi ÷ 96 from the X server's
+// resource database, once, as it starts: a session that changes Xft.dpi later
+// reaches programs started after it, and the scale-change callback never comes.
+float desktopContentScale() {
+  float x = 1.0f, y = 1.0f;
+  if (GLFWmonitor* primary = glfwGetPrimaryMonitor()) glfwGetMonitorContentScale(primary, &x, &y);
+  return usableScale(x);
+}
+
+int toPixels(int points, float scale) { return static_cast<int>(std::lround(points * static_cast<double>(scale))); }
+int toPoints(int pixels, float scale) { return static_cast<int>(std::lround(pixels / static_cast<double>(scale))); }
+IntVec2 toPixels(IntVec2 points, float scale) { return {toPixels(points.x, scale), toPixels(points.y, scale)}; }
+IntVec2 toPoints(IntVec2 pixels, float scale) { return {toPoints(pixels.x, scale), toPoints(pixels.y, scale)}; }
+
 class GlfwWindow : public NativeWindow {
  public:
-  GlfwWindow(GLFWwindow* window, EventSink* sink) : window_(window), sink_(sink) {
+  // `scale` is the one the window was created at, when it follows the desktop's.
+  GlfwWindow(GLFWwindow* window, EventSink* sink, bool followScale, float scale)
+      : window_(window), sink_(sink), followScale_(followScale), scale_(followScale ? scale : 1.0f) {
     glfwSetWindowUserPointer(window_, this);
     glfwSetCursorPosCallback(window_, [](GLFWwindow* w, double x, double y) {
-      deliver(w, [&](EventSink& sink) { sink.cursorMoved(x, y); });
+      const double scale = scaleOf(w);
+      deliver(w, [&](EventSink& sink) { sink.cursorMoved(x / scale, y / scale); });
     });
     glfwSetMouseButtonCallback(window_, onMouseButton);
     glfwSetKeyCallback(window_, onKey);
@@ -81,10 +104,16 @@ class GlfwWindow : public NativeWindow {
       deliver(w, [&](EventSink& sink) { sink.filesDropped(std::vector<std::string>(paths, paths + count)); });
     });
     glfwSetFramebufferSizeCallback(window_, [](GLFWwindow* w, int width, int height) {
-      deliver(w, [&](EventSink& sink) { sink.framebufferResized(width, height); });
+      const float scale = scaleOf(w);
+      deliver(w, [&](EventSink& sink) { sink.resized(toPoints({width, height}, scale), {width, height}); });
     });
     glfwSetWindowPosCallback(window_, [](GLFWwindow* w, int x, int y) {
-      deliver(w, [&](EventSink& sink) { sink.moved(x, y); });
+      const IntVec2 p = toPoints({x, y}, scaleOf(w));
+      deliver(w, [&](EventSink& sink) { sink.moved(p.x, p.y); });
+    });
+    glfwSetWindowContentScaleCallback(window_, [](GLFWwindow* w, float scale, float) {
+      if (auto* self = static_cast<GlfwWindow*>(glfwGetWindowUserPointer(w)); self && self->followScale_)
+        self->rescale(usableScale(scale));
     });
     glfwSetWindowCloseCallback(window_, [](GLFWwindow* w) {
       glfwSetWindowShouldClose(w, GLFW_FALSE);  // the framework decides what closing means
@@ -139,20 +168,23 @@ class GlfwWindow : public NativeWindow {
   IntVec2 windowSize() const override {
     IntVec2 s;
     glfwGetWindowSize(window_, &s.x, &s.y);
-    return s;
+    return toPoints(s, scale_);
   }
   IntVec2 framebufferSize() const override {
     IntVec2 s;
     glfwGetFramebufferSize(window_, &s.x, &s.y);
     return s;
   }
+  float contentScale() const override { return scale_; }
   IntVec2 position() const override {
     IntVec2 p;
     glfwGetWindowPos(window_, &p.x, &p.y);
-    return p;
+    return toPoints(p, scale_);
   }
-  void setSize(int width, int height) override { glfwSetWindowSize(window_, width, height); }
-  void setPosition(int x, int y) override { glfwSetWindowPos(window_, x, y); }
+  void setSize(int width, int height) override {
+    glfwSetWindowSize(window_, toPixels(width, scale_), toPixels(height, scale_));
+  }
+  void setPosition(int x, int y) override { glfwSetWindowPos(window_, toPixels(x, scale_), toPixels(y, scale_)); }
   void makeContextCurrent() override {
     if (glfwGetCurrentContext() != window_) glfwMakeContextCurrent(window_);
   }
@@ -178,13 +210,31 @@ class GlfwWindow : public NativeWindow {
     --callbackDepth;
   }
 
+  // Pixels per point of a window still open, 1 otherwise.
+  static float scaleOf(GLFWwindow* w) {
+    auto* self = static_cast<GlfwWindow*>(glfwGetWindowUserPointer(w));
+    return self ? self->scale_ : 1.0f;
+  }
+
+  // The window keeps its size in points: its pixels, and so its drawing
+  // buffer, follow the new scale, reported by the resize that comes of it.
+  void rescale(float scale) {
+    if (scale == scale_) return;
+    const IntVec2 points = windowSize();
+    scale_ = scale;
+    setSize(points.x, points.y);
+  }
+
   static void onMouseButton(GLFWwindow* w, int button, int action, int mods) {
     int framework = button == GLFW_MOUSE_BUTTON_LEFT ? 1 : button == GLFW_MOUSE_BUTTON_RIGHT ? 2
                   : button == GLFW_MOUSE_BUTTON_MIDDLE ? 4 : 0;
     if (framework == 0) return;
     double x = 0, y = 0;
     glfwGetCursorPos(w, &x, &y);
-    deliver(w, [&](EventSink& sink) { sink.mouseButton(framework, action == GLFW_PRESS, modifierBits(mods), x, y); });
+    const double scale = scaleOf(w);
+    deliver(w, [&](EventSink& sink) {
+      sink.mouseButton(framework, action == GLFW_PRESS, modifierBits(mods), x / scale, y / scale);
+    });
   }
 
   static void onKey(GLFWwindow* w, int key, int scancode, int action, int mods) {
@@ -202,6 +252,8 @@ class GlfwWindow : public NativeWindow {
 
   GLFWwindow* window_;
   EventSink* sink_;
+  bool followScale_;
+  float scale_;  // pixels per point
 };
 
 // After the library has returned from a dispatch: the deferred destructions,
@@ -261,7 +313,8 @@ std::unique_ptr<NativeWindow> createWindow(const WindowParams& params, EventSink
   glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_ANY_PROFILE);  // fixed-function drawing
 
   GLFWmonitor* monitor = params.fullScreen ? glfwGetPrimaryMonitor() : nullptr;
-  IntVec2 size = params.size;
+  const float scale = params.followDesktopScale ? desktopContentScale() : 1.0f;
+  IntVec2 size = toPixels(params.size, scale);
   if (monitor) {
     if (const GLFWvidmode* mode = glfwGetVideoMode(monitor)) size = {mode->width, mode->height};
   }
@@ -274,7 +327,8 @@ std::unique_ptr<NativeWindow> createWindow(const WindowParams& params, EventSink
   }
   if (!monitor) {
     if (params.posSpecified) {
-      glfwSetWindowPos(window, params.pos.x, params.pos.y);
+      const IntVec2 pos = toPixels(params.pos, scale);
+      glfwSetWindowPos(window, pos.x, pos.y);
     } else if (GLFWmonitor* primary = glfwGetPrimaryMonitor()) {
       // The primary monitor need not sit at (0, 0), and panels take part of it.
       // With no monitor known the window manager places the window.
@@ -286,7 +340,7 @@ std::unique_ptr<NativeWindow> createWindow(const WindowParams& params, EventSink
   glfw::setWindowIcons(window, params.icons);
   glfwMakeContextCurrent(window);
   glfwSwapInterval(0);  // the frame loop paces itself
-  return std::make_unique<GlfwWindow>(window, sink);
+  return std::make_unique<GlfwWindow>(window, sink, params.followDesktopScale, scale);
 }
 
 void releaseCurrentContext() { glfwMakeContextCurrent(nullptr); }
