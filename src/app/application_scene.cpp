@@ -15,10 +15,14 @@ namespace {
 
 constexpr int kAlphaMask = 1;  // texture flag: the image's red channel becomes alpha
 
+// Any scale but 1 draws with more (or fewer) pixels than points, where the
+// sprites with twice the pixels look sharp.
+bool doubleResolutionAt(float contentScale) { return contentScale != 1.0f; }
+
 }  // namespace
 
 void Application::loadResources() {
-  const bool doubleResolution = contentScale != 1.0f;
+  const bool doubleResolution = doubleResolutionAt(contentScale);
   auto sprite = [&](const char* name, int id) {
     return textureManager.getTexture(inkvane::InputSource::getResource(name, id, "DATA"), false, kAlphaMask,
                                      GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
@@ -138,7 +142,9 @@ void Application::drawStops(const inkvane::StringSet& set, const float* endPlace
     glPushMatrix();
     loom::Vector2 p = set.path()->positionAt(*endPlaces++);
     glTranslatef(p.x, p.y, 0.0f);
-    if (contentScale == 2.0f) glScalef(0.5f, 0.5f, 1.0f);
+    // The double-resolution dot has twice the pixels of the other: at half
+    // size it covers the same points at every scale, 1.5 as well as 2.
+    if (doubleResolutionAt(contentScale)) glScalef(0.5f, 0.5f, 1.0f);
     dotTexture->drawFromCenter();
     glPopMatrix();
   }
