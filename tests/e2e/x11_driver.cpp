@@ -88,38 +88,6 @@ double differingShare(const Image& a, const Image& b, int tolerance) {
   return static_cast<double>(differing) / static_cast<double>(pixels);
 }
 
-PrivateXServer::PrivateXServer() {
-  int fds[2];
-  if (pipe(fds) != 0) throw std::runtime_error("pipe");
-  std::string fd = std::to_string(fds[1]);
-  const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", nullptr};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  int spawned = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  if (spawned != 0) {
-    close(fds[0]);
-    throw std::runtime_error("cannot start Xvfb");
-  }
-  // Xvfb writes its display number once it accepts connections.
-  std::string number;
-  char c;
-  while (read(fds[0], &c, 1) == 1 && c != '\n') number.push_back(c);
-  close(fds[0]);
-  if (number.empty()) throw std::runtime_error("Xvfb did not start");
-  display_ = ":" + number;
-}
-
-PrivateXServer::~PrivateXServer() {
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-}
-
 namespace {
 
 // What the program reads at start to learn that a window manager runs and asks
@@ -142,7 +110,7 @@ void claimActivatingWindowManager(Display* d) {
 
 ProgramUnderTest::ProgramUnderTest(const std::string& binary, const std::map<std::string, std::string>& extraEnv,
                                    const std::string& stderrPath, const LaunchOptions& options)
-    : x_(new XState), stderrPath_(stderrPath) {
+    : server_(options.xftDpi), x_(new XState), stderrPath_(stderrPath) {
   XSetErrorHandler(ignoreXError);
   x_->display = XOpenDisplay(server_.display().c_str());
   if (!x_->display) throw std::runtime_error("cannot open " + server_.display());

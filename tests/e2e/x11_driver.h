@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/private_x_server.h"
+
 namespace strophe_e2e {
 
 struct Image {
@@ -26,21 +28,7 @@ struct Image {
 // Share of pixels whose channels differ by more than `tolerance`.
 double differingShare(const Image& a, const Image& b, int tolerance = 24);
 
-// A private Xvfb server, so no other test's window can cover the program's
-// or take its focus.
-class PrivateXServer {
- public:
-  PrivateXServer();  // throws std::runtime_error when Xvfb cannot start
-  ~PrivateXServer();
-  PrivateXServer(const PrivateXServer&) = delete;
-  PrivateXServer& operator=(const PrivateXServer&) = delete;
-  const std::string& display() const { return display_; }
-  pid_t pid() const { return pid_; }
-
- private:
-  pid_t pid_ = -1;
-  std::string display_;
-};
+using strophe_test::PrivateXServer;
 
 // One picture of a window's _NET_WM_ICON.
 struct WindowIcon {
@@ -64,6 +52,9 @@ struct LaunchOptions {
   // Claim the root window's map requests and hold them until releaseMaps, as
   // a window manager still busy starting does.
   bool holdMaps = false;
+  // The desktop's Xft.dpi on the program's X server (PrivateXServer); 0
+  // leaves it unset, which reads as 96.
+  int xftDpi = 0;
 };
 
 class ProgramUnderTest {
