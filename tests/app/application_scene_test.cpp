@@ -8,12 +8,16 @@
 #include "fingers/finger_tracker.h"
 #include "framework/app/window.h"
 #include "resources/input_source.h"
+#include "support/private_x_server.h"
 
 namespace {
 
 class SceneTest : public ::testing::Test {
  protected:
+  // On an X server of its own: a desktop at 100 % unless a test says otherwise.
+  explicit SceneTest(int xftDpi = 96) : display(xftDpi) {}
   void SetUp() override {
+    display.makeDefault();
     ASSERT_TRUE(app.startUp("Application", {}));
     window = app.getWindow();
   }
@@ -40,9 +44,25 @@ class SceneTest : public ::testing::Test {
     release(to);
   }
 
+  strophe_test::PrivateXServer display;  // outlives the application
   Application app;
   std::shared_ptr<loom::app::Window> window;
 };
+
+class DenseSceneTest : public SceneTest {
+ protected:
+  DenseSceneTest() : SceneTest(192) {}
+};
+
+TEST_F(DenseSceneTest, AtTwoHundredPerCentTheDoubleResolutionSpritesAreCachedAndTheWindowKeepsItsPoints) {
+  EXPECT_EQ(app.getLineTexture()->getRequest().inputSource->getURI(), "res_msw://130/DATA");
+  EXPECT_EQ(app.getDotTexture()->getRequest().inputSource->getURI(), "res_msw://131/DATA");
+  EXPECT_FLOAT_EQ(window->getContentScale(), 2.0f);
+  EXPECT_EQ(window->getSize(), (loom::app::IntVec2{512, 512}));
+  EXPECT_EQ(window->getFramebufferSize(), (loom::app::IntVec2{1024, 1024}));
+  frames(1);
+  EXPECT_EQ(app.getCanvasOffset(), loom::Vector2(0, 0));
+}
 
 TEST_F(SceneTest, SetUpLoadsTheSpritesAndLaysTheFiveLinesEndToEndOnOneSet) {
   // At content scale 1, the normal resolution sprites.

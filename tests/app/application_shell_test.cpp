@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/canvas.h"
 #include "framework/app/window.h"
+#include "support/private_x_server.h"
 
 namespace {
 
@@ -41,10 +42,15 @@ class ShellApp : public Application {
   bool updateBeforeResize = false;
 };
 
+// On an X server of its own at 100 %, whatever the developer's desktop.
 class Shell : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(app.startUp("Application", {})); }
+  void SetUp() override {
+    display.makeDefault();
+    ASSERT_TRUE(app.startUp("Application", {}));
+  }
   void TearDown() override { app.shutDown(); }
+  strophe_test::PrivateXServer display{96};  // outlives the application
   ShellApp app;
 };
 

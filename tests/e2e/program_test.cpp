@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <map>
 
 #include "e2e/scene_path.h"
 #include "e2e/screen_saver_service.h"
@@ -25,6 +28,39 @@ std::vector<std::uint32_t> committedIcon(int side) {
   std::vector<std::uint32_t> pixels(image.width * image.height);
   if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
   return pixels;
+}
+
+// Share of the `ink` pixels of `a` that have pixels of that ink in `b` within
+// `reach` points, `a` and `b` having `scaleA` and `scaleB` pixels per point.
+double inkFoundNear(const Image& a, float scaleA, const Image& b, float scaleB, Ink ink, float reach) {
+  const int r = static_cast<int>(std::ceil(reach * scaleB));
+  std::size_t found = 0, total = 0;
+  for (const Pixel& p : pixelsOf(a, ink)) {
+    ++total;
+    const int bx = static_cast<int>(std::lround((pointOf(p.x, scaleA) + 0.5f) * scaleB - 0.5f));
+    const int by = static_cast<int>(std::lround((pointOf(p.y, scaleA) + 0.5f) * scaleB - 0.5f));
+    bool near = false;
+    for (int y = std::max(0, by - r); y <= std::min(b.height - 1, by + r) && !near; ++y)
+      for (int x = std::max(0, bx - r); x <= std::min(b.width - 1, bx + r) && !near; ++x)
+        near = classify(b.at(x, y)) == ink;
+    found += near;
+  }
+  return total > 0 ? static_cast<double>(found) / static_cast<double>(total) : 0.0;
+}
+
+// Of the pixels letters cover on white, the share they cover only in part
+// (grey, neither canvas nor letter body): the sharper the letters, the fewer.
+// Stretching a picture keeps the share (nearest pixel) or raises it (smoothing).
+double partlyCoveredShare(const Image& image) {
+  std::size_t partly = 0, fully = 0;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      const std::uint8_t* p = image.at(x, y);
+      const Ink ink = classify(p);
+      if (ink == Ink::Letter) ++fully;
+      else if (ink == Ink::Other && std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]}) <= 12) ++partly;
+    }
+  return partly + fully > 0 ? static_cast<double>(partly) / static_cast<double>(partly + fully) : 1.0;
 }
 
 TEST_F(Program, StartsWithTheRibbonItsEndDotsAndBlackLettersOnWhite) {
@@ -67,6 +103,48 @@ TEST_F(Program, StartsWithTheRibbonItsEndDotsAndBlackLettersOnWhite) {
     sleepSeconds(0.5);
     ASSERT_TRUE(program->capture().writePng(screenshot)) << screenshot;
   }
+}
+
+// The same frame at 100 %, 150 % and 200 %, each run stepped to it by its
+// frame gate: the picture in points is the same, drawn with more pixels.
+TEST_F(Program, OnDenserDesktopsTheSamePictureHasMorePixelsAndSharperLetters) {
+  std::map<int, std::unique_ptr<ProgramUnderTest>> runs;
+  LaunchOptions options;
+  options.frameGate = true;
+  for (int dpi : {96, 144, 192}) {
+    options.xftDpi = dpi;
+    launch("", options);
+    runs[dpi] = std::move(program);
+  }
+  std::map<int, Image> pictures;
+  for (auto& [dpi, run] : runs) {
+    ASSERT_TRUE(run->waitForWindow("strophe | ")) << dpi;
+    ASSERT_TRUE(run->advanceFrames(60)) << dpi;
+    pictures[dpi] = run->capture();
+    int w = 0, h = 0;
+    run->windowGeometry(&w, &h);
+    EXPECT_EQ(w, 512 * dpi / 96);
+    EXPECT_EQ(h, 512 * dpi / 96);
+  }
+  const Image& at100 = pictures[96];
+  ASSERT_TRUE(showsScene(at100));
+  auto path = builtInPath();
+  const loom::Vector2 back = path->positionAt(path->totalLength());
+  const double dotAt100 = static_cast<double>(dotPixelsNear(at100, back.x, back.y, 8.0f));
+  ASSERT_GE(dotAt100, 12.0) << "a dot at the back end";
+  for (int dpi : {144, 192}) {
+    const float s = static_cast<float>(dpi) / 96.0f;
+    const Image& dense = pictures[dpi];
+    for (Ink ink : {Ink::Red, Ink::Letter}) {
+      const char* what = ink == Ink::Red ? "ribbon and dots" : "letters";
+      EXPECT_GT(inkFoundNear(dense, s, at100, 1.0f, ink, 1.5f), 0.97) << what << " at " << dpi << " dpi, not at 96";
+      EXPECT_GT(inkFoundNear(at100, 1.0f, dense, s, ink, 1.5f), 0.97) << what << " at 96 dpi, not at " << dpi;
+    }
+    const double dot = static_cast<double>(dotPixelsNear(dense, back.x * s, back.y * s, 8.0f * s)) / (s * s);
+    EXPECT_NEAR(dot, dotAt100, dotAt100 * 0.3) << "the end dot's area in square points at " << dpi << " dpi";
+  }
+  EXPECT_LT(partlyCoveredShare(pictures[192]), 0.85 * partlyCoveredShare(at100))
+      << "letters drawn with twice the pixels are sharper than the 96 dpi picture stretched";
 }
 
 TEST_F(Program, LettersSlideAtOnceAndComeToRestAndClosingTheWindowExitsZero) {

@@ -46,23 +46,24 @@ inkvane::FollowablePathRef builtInPath() {
 }
 
 std::vector<float> lettersAlong(const Image& image, const inkvane::FollowablePath& path, float maxOff,
-                                Stretch stretch) {
+                                Stretch stretch, float scale) {
   std::vector<float> along;
   for (const Pixel& p : pixelsOf(image, Ink::Letter)) {
-    const AlongPath a = project(path, static_cast<float>(p.x), static_cast<float>(p.y), stretch);
+    const AlongPath a = project(path, pointOf(p.x, scale), pointOf(p.y, scale), stretch);
     if (a.off <= maxOff) along.push_back(a.along);
   }
   std::sort(along.begin(), along.end());
   return along;
 }
 
-std::vector<std::pair<int, int>> pointsAlong(const inkvane::FollowablePath& path, float from, float to, float step) {
+std::vector<std::pair<int, int>> pointsAlong(const inkvane::FollowablePath& path, float from, float to, float step,
+                                             float scale) {
   std::vector<std::pair<int, int>> points;
   const float direction = to >= from ? 1.0f : -1.0f;
   const int count = static_cast<int>(std::fabs(to - from) / step);
   for (int i = 0; i <= count; ++i) {
     const loom::Vector2 p = path.positionAt(from + direction * step * static_cast<float>(i));
-    points.emplace_back(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
+    points.emplace_back(static_cast<int>(std::lround(p.x * scale)), static_cast<int>(std::lround(p.y * scale)));
   }
   return points;
 }

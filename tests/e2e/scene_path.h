@@ -22,11 +22,14 @@ struct Stretch {
 };
 
 // Distances along the path of the letter pixels within `maxOff` of the
-// stretch (each taken at its nearest point of the stretch), sorted.
+// stretch (each taken at its nearest point of the stretch), sorted. The path
+// is in points, the image has `scale` pixels per point.
 std::vector<float> lettersAlong(const Image& image, const inkvane::FollowablePath& path, float maxOff = 20.0f,
-                                Stretch stretch = {});
+                                Stretch stretch = {}, float scale = 1.0f);
 
-// Window pixels on the path from distance `from` to `to`, every `step` pixels.
-std::vector<std::pair<int, int>> pointsAlong(const inkvane::FollowablePath& path, float from, float to, float step);
+// Window pixels on the path from distance `from` to `to`, every `step`
+// points, in a window of `scale` pixels per point.
+std::vector<std::pair<int, int>> pointsAlong(const inkvane::FollowablePath& path, float from, float to, float step,
+                                             float scale = 1.0f);
 
 }  // namespace strophe_e2e

@@ -30,6 +30,10 @@ bool showsBlankCanvas(const Image& image);
 struct Pixel {
   int x, y;
 };
+
+// Where the centre of pixel `x` lies, in points of a picture at `scale`
+// pixels per point; at 1, x itself.
+inline float pointOf(int x, float scale) { return (static_cast<float>(x) + 0.5f) / scale - 0.5f; }
 std::vector<Pixel> pixelsOf(const Image& image, Ink ink);
 
 // Pixels within `radius` of (x, y) that are at least as saturated red as a dot

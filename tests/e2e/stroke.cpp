@@ -1,4 +1,4 @@
-// Steps of 6 pixels every 15 ms: slow enough for every event to reach the
+// Steps of 6 points every 15 ms: slow enough for every event to reach the
 // program between two frames, and many motion events per smoothing step.
 #include "e2e/stroke.h"
 
@@ -17,8 +17,8 @@ inkvane::FollowablePath sCurve() {
   return path;
 }
 
-void traceAlong(ProgramUnderTest& program, const inkvane::FollowablePath& path, float from, float to) {
-  program.moveThrough(pointsAlong(path, from, to, 6.0f), 0.015);
+void traceAlong(ProgramUnderTest& program, const inkvane::FollowablePath& path, float from, float to, float scale) {
+  program.moveThrough(pointsAlong(path, from, to, 6.0f, scale), 0.015);
 }
 
 }  // namespace strophe_e2e

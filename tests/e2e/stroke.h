@@ -12,7 +12,8 @@ namespace strophe_e2e {
 inkvane::FollowablePath sCurve();
 
 // Pointer positions along `path` from distance `from` to `to`, as a hand
-// moving 400 pixels a second sends them.
-void traceAlong(ProgramUnderTest& program, const inkvane::FollowablePath& path, float from, float to);
+// moving 400 points a second sends them to a window of `scale` pixels per point.
+void traceAlong(ProgramUnderTest& program, const inkvane::FollowablePath& path, float from, float to,
+                float scale = 1.0f);
 
 }  // namespace strophe_e2e

@@ -15,7 +15,10 @@ void StropheTest::launch(const std::string& alsaConfig, LaunchOptions options) {
   std::map<std::string, std::string> full = environment;
   full[audiotest::kAlsaConfigVariable] = audiotest::alsaConfigFile(config);
   options.watchActivations = options.watchActivations || watchActivations;
-  program = std::make_unique<ProgramUnderTest>(STROPHE_BINARY, full, dir.path() + "/stderr.txt", options);
+  if (options.xftDpi == 0) options.xftDpi = xftDpi;
+  // A file per Xft.dpi: a test may run the program at several.
+  const std::string errors = options.xftDpi > 0 ? "/stderr_" + std::to_string(options.xftDpi) + ".txt" : "/stderr.txt";
+  program = std::make_unique<ProgramUnderTest>(STROPHE_BINARY, full, dir.path() + errors, options);
 }
 
 Image StropheTest::start(const std::string& alsaConfig) {

@@ -33,10 +33,14 @@ class StropheTest : public ::testing::Test {
 
   audiotest::TempDir dir;
   std::unique_ptr<ProgramUnderTest> program;
-  // Set before start: more of the program's environment, and whether its X
-  // server claims a window manager that counts activation requests.
+  // Set before start: more of the program's environment, whether its X
+  // server claims a window manager that counts activation requests, and its
+  // desktop's Xft.dpi (0: unset, which reads as 96).
   std::map<std::string, std::string> environment;
   bool watchActivations = false;
+  int xftDpi = 0;
+  // Window pixels per point at that Xft.dpi.
+  float scale() const { return xftDpi > 0 ? static_cast<float>(xftDpi) / 96.0f : 1.0f; }
 };
 
 }  // namespace strophe_e2e

@@ -2,6 +2,7 @@
 // event delivery as the platform layer delivers it, and closing.
 #include <gtest/gtest.h>
 
+#include <epoxy/gl.h>  // before GLFW's, which would bring the system's GL header
 #include <GLFW/glfw3.h>
 #define GLFW_EXPOSE_NATIVE_X11
 #include <GLFW/glfw3native.h>
@@ -15,6 +16,7 @@
 #include "framework/app/app.h"
 #include "framework/app/window.h"
 #include "framework/core/exceptions.h"
+#include "support/private_x_server.h"
 
 namespace {
 
@@ -262,6 +264,58 @@ TEST(Window, ClosedByTheWindowManagerItGoesOnlyOnceTheDispatchHasReturned) {
   EXPECT_TRUE(first->isClosed() && second->isClosed());
   EXPECT_FALSE(firstLeftInDispatch) << "destroyed from inside its own callback";
   EXPECT_FALSE(desktop.exists(firstId));
+  app.shutDown();
+}
+
+class DenseApp : public RecordingApp {
+  void prepareSettings(loom::app::Settings* s) override {
+    RecordingApp::prepareSettings(s);
+    s->setHighDensityDisplayEnabled();
+  }
+};
+
+loom::app::IntVec2 viewportSize() {
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  return {viewport[2], viewport[3]};
+}
+
+// A desktop at 150 %: only a window whose settings ask for it follows the
+// scale, and it keeps its points when the scale changes.
+TEST(Window, FollowsTheDesktopScaleWhenAskedAndKeepsItsPointsWhenTheScaleChanges) {
+  using loom::app::IntVec2;
+  strophe_test::PrivateXServer server(144);
+  server.makeDefault();
+  {
+    RecordingApp plain;
+    ASSERT_TRUE(plain.startUp("Application", {}));
+    EXPECT_FLOAT_EQ(plain.getWindow()->getContentScale(), 1.0f);
+    EXPECT_EQ(plain.getWindow()->getFramebufferSize(), (IntVec2{200, 150}));
+    plain.shutDown();
+  }
+  DenseApp app;
+  ASSERT_TRUE(app.startUp("Application", {}));
+  auto window = app.getWindow();
+  EXPECT_FLOAT_EQ(window->getContentScale(), 1.5f);
+  EXPECT_EQ(window->getSize(), (IntVec2{200, 150}));
+  EXPECT_EQ(window->getFramebufferSize(), (IntVec2{300, 225}));
+  EXPECT_EQ(viewportSize(), (IntVec2{300, 225}));
+
+  // GLFW 3.3 never reports a new scale on X11: call what it would call.
+  window->native()->makeContextCurrent();
+  GLFWwindow* handle = glfwGetCurrentContext();
+  GLFWwindowcontentscalefun onScale = glfwSetWindowContentScaleCallback(handle, nullptr);
+  glfwSetWindowContentScaleCallback(handle, onScale);
+  ASSERT_NE(onScale, nullptr);
+  app.log.clear();
+  onScale(handle, 2.0f, 2.0f);
+  for (int i = 0; i < 200 && window->getFramebufferSize() != IntVec2{400, 300}; ++i) app.runFrame(true);
+  EXPECT_FLOAT_EQ(window->getContentScale(), 2.0f);
+  EXPECT_EQ(window->getSize(), (IntVec2{200, 150}));
+  EXPECT_EQ(window->getFramebufferSize(), (IntVec2{400, 300}));
+  EXPECT_EQ(viewportSize(), (IntVec2{400, 300}));
+  const auto hooks = app.hooks();
+  EXPECT_NE(std::find(hooks.begin(), hooks.end(), "resize"), hooks.end());
   app.shutDown();
 }
 
