@@ -6,7 +6,9 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -56,6 +58,28 @@ void end(pid_t* pid, int signal) {
   *pid = -1;
 }
 
+// Whether a server listens on the Unix socket at `path`. The file alone says
+// nothing: a killed server leaves its socket file behind.
+bool accepts(const std::string& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) return false;
+  path.copy(address.sun_path, path.size());
+  const int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const bool listening = probe >= 0 && connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  if (probe >= 0) close(probe);
+  return listening;
+}
+
+// The last line of a log, for a message that outlives the test's folder.
+std::string lastLine(const std::string& path) {
+  std::ifstream file(path);
+  std::string line, last;
+  while (std::getline(file, line))
+    if (!line.empty()) last = line;
+  return last;
+}
+
 // The float samples of a WAV file's data chunk; what was written of it when
 // the file was not closed properly.
 std::vector<float> readWavFloats(const std::string& path) {
@@ -98,17 +122,20 @@ bool SoundServer::start(std::string* why) {
     return false;
   }
   pipewire_ = spawn({"pipewire"}, "pipewire.log");
-  if (pipewire_ <= 0 || !waitUntil(5.0, [&] { return fs::exists(runtimeDir_ + "/pipewire-0"); })) {
-    *why = "PipeWire did not start (see " + dir_ + "/pipewire.log)";
+  // WirePlumber gives up at once on a server that does not answer yet.
+  if (pipewire_ <= 0 || !waitUntil(5.0, [&] { return accepts(runtimeDir_ + "/pipewire-0"); })) {
+    *why = "PipeWire did not start: " + lastLine(dir_ + "/pipewire.log");
     return false;
   }
   sessionManager_ = spawn({"wireplumber"}, "wireplumber.log");
   // The session manager picks the only sink as the default output.
   const bool ready = sessionManager_ > 0 && waitUntil(10.0, [&] {
-    const pid_t query = spawn({"wpctl", "inspect", "@DEFAULT_AUDIO_SINK@"}, "wpctl.log");
-    return query > 0 && reap(query, 3.0) == 0;
+    pid_t query = spawn({"wpctl", "inspect", "@DEFAULT_AUDIO_SINK@"}, "wpctl.log");
+    const int status = query > 0 ? reap(query, 3.0) : -1;
+    if (status == -1) end(&query, SIGKILL);
+    return status == 0;
   });
-  if (!ready) *why = "WirePlumber set no default sink (see " + dir_ + "/wireplumber.log)";
+  if (!ready) *why = "WirePlumber set no default sink: " + lastLine(dir_ + "/wireplumber.log");
   return ready;
 }
 
@@ -134,8 +161,13 @@ std::vector<float> SoundServer::record(double seconds) {
 }
 
 pid_t SoundServer::spawn(const std::vector<std::string>& argv, const std::string& logName) const {
+  // WirePlumber keeps what it restores (stream volumes, default nodes) under
+  // the state and data homes: the developer's own, and those of every other
+  // test, must not reach this server.
   const std::map<std::string, std::string> env = {{"XDG_RUNTIME_DIR", runtimeDir_},
                                                   {"XDG_CONFIG_HOME", configDir_},
+                                                  {"XDG_STATE_HOME", dir_ + "/state"},
+                                                  {"XDG_DATA_HOME", dir_ + "/data"},
                                                   {"DBUS_SESSION_BUS_ADDRESS", busAddress_}};
   std::vector<std::string> entries;
   for (char** e = environ; *e != nullptr; ++e) {

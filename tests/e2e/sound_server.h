@@ -1,5 +1,5 @@
 // A real sound server for one test: PipeWire and WirePlumber on a private
-// runtime folder and session bus, with a mono null sink as the default
+// runtime folder, session bus and state, with a mono null sink as the default
 // output, an ALSA configuration that routes a program's default device to it,
 // and recordings of what the sink plays (its monitor).
 #pragma once

@@ -524,10 +524,14 @@ bool ProgramUnderTest::advanceFrames(int frames, double seconds) {
 }
 
 int ProgramUnderTest::waitExit(double seconds) {
+  // Once reaped, the process is gone from waitpid and /proc: only the status
+  // kept here tells a later caller (the failure report) that it ended.
   int status = 0;
-  if (exited_ || !poll(seconds, [&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) return -1;
+  if (exited_) return exitStatus_;
+  if (!poll(seconds, [&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) return -1;
   exited_ = true;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return exitStatus_;
 }
 
 std::string ProgramUnderTest::errors() const {

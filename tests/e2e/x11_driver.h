@@ -111,7 +111,8 @@ class ProgramUnderTest {
   const std::string& display() const { return server_.display(); }
   // The program's window once waitForWindow found it, else 0.
   unsigned long windowId() const { return window_; }
-  // Waits for the process to end; its exit status, or -1 after `seconds`.
+  // Waits for the process to end; its exit status (on every later call too),
+  // or -1 after `seconds`.
   int waitExit(double seconds);
   pid_t pid() const { return pid_; }
   // What the program has written on standard error so far, up to 64 KiB (a
@@ -143,6 +144,7 @@ class ProgramUnderTest {
   std::vector<unsigned long> heldMaps_;
   int activations_ = 0;
   bool exited_ = false;
+  int exitStatus_ = -1;
   std::string stderrPath_;
   std::chrono::steady_clock::time_point startedAt_;
 };
