@@ -56,6 +56,9 @@ class Application : public loom::app::AppBasic,
 
   // Called on the audio thread for every buffer.
   int renderAudio(std::uint32_t frameCount, float* buffer, double streamTime) override;
+  // Called on the audio thread when a stream (the first, or one reopened after
+  // a loss) starts.
+  void streamStarts() override;
 
   // Empties the scene and waits for a new path to be drawn.
   void resetScene();

@@ -17,3 +17,5 @@ void Application::computeVoices() {
 int Application::renderAudio(std::uint32_t frameCount, float* buffer, double streamTime) {
   return voices.renderAudio(frameCount, buffer, streamTime);
 }
+
+void Application::streamStarts() { voices.fadeIn(); }

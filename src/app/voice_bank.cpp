@@ -22,6 +22,10 @@ void VoiceBank::setVoice(int index, StringVoice sung) {
   relaxedStore(voices_[index].targetAmplitude, sung.targetAmplitude);
 }
 
+void VoiceBank::fadeIn() {
+  for (Voice& voice : voices_) relaxedStore(voice.amplitude, 0.0f);
+}
+
 int VoiceBank::renderAudio(std::uint32_t frameCount, float* buffer, double) {
   if (audioMuted_.load(std::memory_order_relaxed)) {
     std::fill(buffer, buffer + frameCount, 0.0f);

@@ -46,6 +46,11 @@ class VoiceBank {
   // Hz) and moves every sounding voice towards its targets by one step per
   // call. No allocation, no lock, no I/O. streamTime is not used.
   int renderAudio(std::uint32_t frameCount, float* buffer, double streamTime);
+  // On the audio thread, between buffers: every voice starts again from
+  // silence, as at start, and glides up to its loudness over the next
+  // buffers; a tone resumed at the loudness it had when sound was lost would
+  // begin with a click. Pitches and phases are kept.
+  void fadeIn();
 
   bool audioMuted() const { return audioMuted_.load(std::memory_order_relaxed); }
   int voiceCount() const { return voiceCount_.load(std::memory_order_relaxed); }

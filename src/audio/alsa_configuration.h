@@ -1,10 +1,20 @@
-// Whether ALSA's configuration names a default PCM device. PortAudio's ALSA
-// host aborts the whole program while listing devices when it does not (an
-// unreadable or empty ALSA_CONFIG_PATH, say), so the worker asks first.
+// What ALSA's configuration says about the default PCM device, asked before
+// the audio library is started. The library aborts the whole program while
+// listing devices when no default is named (an unreadable or empty
+// ALSA_CONFIG_PATH, say), and starting it costs tens of milliseconds of CPU
+// (it opens every device it lists), too much to pay every few seconds while
+// a sound server is down.
 #pragma once
 
 namespace inkvane {
 
 bool alsaConfigurationHasDefaultDevice();
+
+// Whether the default device would open now, found out cheaply: for a sound
+// server's plugin, whether the server's socket accepts a connection (loading
+// the plugin to find out costs about as much as starting the library); for
+// any other device, whether ALSA opens it. Call only when
+// alsaConfigurationHasDefaultDevice() is true.
+bool alsaDefaultDeviceAnswers();
 
 }  // namespace inkvane

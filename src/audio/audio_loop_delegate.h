@@ -17,6 +17,10 @@ class AudioLoopDelegate {
   // loop asks for them) at kAudioSampleRate. streamTime is the device clock in seconds. The loop does
   // not use the result.
   virtual int renderAudio(std::uint32_t frameCount, float* buffer, double streamTime) = 0;
+  // Called on the device's thread just before the first renderAudio of every
+  // stream the loop opens: the first, or one that follows a lost stream and
+  // the silence after it. The same rules apply as for renderAudio.
+  virtual void streamStarts() {}
 
  protected:
   // Never deleted through this interface: the loop only borrows its delegate.

@@ -2,8 +2,8 @@
 // worker thread opens the stream, watches it until stop and closes it; the
 // device's own thread asks the delegate for every buffer. A stream that is
 // lost (its device or sound server went away) is reported once, closed, and
-// opened again until it plays: every 2 s at first, so sound comes back with a
-// restarted server, and every 10 s once it has been silent for 10 s.
+// opened again until it plays: as soon as the device answers again (it is
+// asked every second), and less and less often while it answers but fails.
 #pragma once
 
 #include <memory>

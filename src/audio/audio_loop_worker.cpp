@@ -28,15 +28,25 @@ using Clock = std::chrono::steady_clock;
 constexpr double kWatchSeconds = 0.25;
 constexpr double kStalledSeconds = 1.0;
 
-// How long to wait before trying a lost or absent device again. A sound
-// server that restarts is back within seconds, so the first attempts come
-// quickly; after that the device is most likely just not there, and every
-// attempt lists all devices anew (a few milliseconds of CPU), so they thin out.
-double retryDelaySeconds(double secondsWithoutSound) {
-  constexpr double kQuickRetrySeconds = 2.0;
-  constexpr double kQuickRetriesFor = 10.0;
-  constexpr double kSlowRetrySeconds = 10.0;
-  return secondsWithoutSound < kQuickRetriesFor ? kQuickRetrySeconds : kSlowRetrySeconds;
+// How long a stream must play without a loss before sound counts as back: a
+// later loss is reported again, and a device that failed is trusted again.
+constexpr double kSoundBackSeconds = 10.0;
+
+// How long to wait before the next attempt. While no device answers, asking
+// costs a few microseconds (alsaDefaultDeviceAnswers), so the worker asks every
+// second and a sound server that comes back is heard about a second later,
+// however long it was away. A device that answers but then fails costs a full
+// start of the audio library per attempt (tens of milliseconds) and will most
+// likely fail again, so those attempts thin out: 2 s for the first two (a
+// server still starting may fail one), then twice as long each time, up to a
+// minute.
+constexpr double kAbsentRetrySeconds = 1.0;
+double failingRetrySeconds(int failures) {
+  constexpr double kFirstSeconds = 2.0;
+  constexpr double kLongestSeconds = 60.0;
+  double delay = kFirstSeconds;
+  for (int i = 2; i < failures && delay < kLongestSeconds; ++i) delay *= 2.0;
+  return std::min(delay, kLongestSeconds);
 }
 
 }  // namespace
@@ -53,33 +63,40 @@ void AudioLoopWorker::run() {
   pthread_sigmask(SIG_BLOCK, &brokenPipe, nullptr);
 
   errorReported_ = false;
-  lastHeard_ = Clock::now();
+  failures_ = 0;
   for (;;) {
     const auto attempt = Clock::now();
-    playOnce();
-    const auto now = Clock::now();
-    const double elapsed = std::chrono::duration<double>(now - attempt).count();
-    const double withoutSound = std::chrono::duration<double>(now - lastHeard_).count();
-    if (waitForStop(std::max(0.0, retryDelaySeconds(withoutSound) - elapsed))) return;
+    double delay = kAbsentRetrySeconds;
+    // After sound, or with no device at all, whatever answers next is a new
+    // device or a new server.
+    if (playOnce() == Attempt::kFailed) delay = failingRetrySeconds(++failures_);
+    else failures_ = 0;
+    const double elapsed = std::chrono::duration<double>(Clock::now() - attempt).count();
+    if (waitForStop(std::max(0.0, delay - elapsed))) return;
   }
 }
 
-void AudioLoopWorker::playOnce() {
-  if (waitForStop(0.0)) return;
+AudioLoopWorker::Attempt AudioLoopWorker::playOnce() {
+  if (waitForStop(0.0)) return Attempt::kPlayed;
   if (!alsaConfigurationHasDefaultDevice()) {
     reportOnce("the sound configuration names no default device");
-    return;
+    return Attempt::kAbsent;
+  }
+  if (!alsaDefaultDeviceAnswers()) {
+    reportOnce(Pa_GetErrorText(paDeviceUnavailable));
+    return Attempt::kAbsent;
   }
   const PaError error = Pa_Initialize();
   if (error != paNoError) {
     reportOnce(Pa_GetErrorText(error));
-    return;
+    return Attempt::kFailed;
   }
-  openAndPlay();
+  const Attempt attempt = openAndPlay();
   Pa_Terminate();
+  return attempt;
 }
 
-void AudioLoopWorker::openAndPlay() {
+AudioLoopWorker::Attempt AudioLoopWorker::openAndPlay() {
   PaStreamParameters output{};
   output.device = Pa_GetDefaultOutputDevice();
   const PaDeviceInfo* device = output.device == paNoDevice ? nullptr : Pa_GetDeviceInfo(output.device);
@@ -87,9 +104,9 @@ void AudioLoopWorker::openAndPlay() {
     // Without a default device there is no latency to read: give up as if
     // opening had failed.
     reportOnce(Pa_GetErrorText(paDeviceUnavailable));
-    return;
+    return Attempt::kFailed;
   }
-  if (waitForStop(0.0)) return;
+  if (waitForStop(0.0)) return Attempt::kPlayed;
   output.channelCount = 1;
   output.sampleFormat = paFloat32;
   output.suggestedLatency = device->defaultLowOutputLatency;
@@ -99,12 +116,13 @@ void AudioLoopWorker::openAndPlay() {
   if (error != paNoError) {
     reportOnce(Pa_GetErrorText(error));
     stream_ = nullptr;
-    return;
+    return Attempt::kFailed;
   }
 
+  streamStarting_.store(true);
   error = Pa_StartStream(stream_);
   if (error != paNoError) reportOnce(Pa_GetErrorText(error));
-  watchStream();
+  const bool played = watchStream();
 
   // The device thread of a lost stream waits in poll (see alsa_poll_guard.h),
   // where the abort's cancel reaches it.
@@ -113,35 +131,44 @@ void AudioLoopWorker::openAndPlay() {
   error = Pa_CloseStream(stream_);
   if (error != paNoError) reportOnce(Pa_GetErrorText(error));
   stream_ = nullptr;
+  return played ? Attempt::kPlayed : Attempt::kFailed;
 }
 
-void AudioLoopWorker::watchStream() {
-  unsigned long seen = buffersRendered_.load();
-  auto lastBuffer = Clock::now();
+bool AudioLoopWorker::watchStream() {
+  const unsigned long first = buffersRendered_.load();
+  unsigned long seen = first;
+  const auto started = Clock::now();
+  auto lastBuffer = started;
+  bool back = false;
   const long guardFailures = absorbedAlsaPollFailures();
   while (!waitForStop(kWatchSeconds)) {
     const unsigned long rendered = buffersRendered_.load();
     if (rendered != seen) {
       seen = rendered;
       lastBuffer = Clock::now();
-      lastHeard_ = lastBuffer;
-      errorReported_ = false;  // sound plays: a later loss is news again
+    }
+    // A device that plays a few buffers before it fails has not brought sound
+    // back: only a stream that lasts has.
+    if (!back && seen != first && std::chrono::duration<double>(lastBuffer - started).count() >= kSoundBackSeconds) {
+      back = true;
+      errorReported_ = false;  // a later loss is news again
     }
     const PaError active = Pa_IsStreamActive(stream_);
     if (active < 0) {
       reportOnce(Pa_GetErrorText(active));
-      return;
+      return back;
     }
     if (active == 0) {
       reportOnce("the sound device stopped the stream");
-      return;
+      return back;
     }
     if (std::chrono::duration<double>(Clock::now() - lastBuffer).count() >= kStalledSeconds) {
       reportOnce(absorbedAlsaPollFailures() != guardFailures ? "the sound device failed"
                                                              : "the sound device stopped asking for sound");
-      return;
+      return back;
     }
   }
+  return true;
 }
 
 bool AudioLoopWorker::waitForStop(double seconds) {
@@ -164,6 +191,7 @@ int AudioLoopWorker::render(const void*, void* output, unsigned long frameCount,
   worker->rendering_.fetch_add(1, std::memory_order_seq_cst);
   AudioLoopDelegate* delegate = worker->delegate.load(std::memory_order_seq_cst);
   if (delegate != nullptr) {
+    if (worker->streamStarting_.exchange(false, std::memory_order_relaxed)) delegate->streamStarts();
     delegate->renderAudio(static_cast<std::uint32_t>(frameCount), buffer, timeInfo->currentTime);
   } else {
     for (unsigned long i = 0; i < frameCount; ++i) buffer[i] = 0.0f;

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 
 #include <boost/thread/condition_variable.hpp>
 #include <boost/thread/mutex.hpp>
@@ -20,9 +19,9 @@ namespace inkvane {
 
 class AudioLoopWorker {
  public:
-  // The thread's body: attempts to play until stop is asked for, one every
-  // 2 s at most during the first 10 s without sound and one every 10 s after
-  // that; each lost stream or failed attempt reported once.
+  // The thread's body: attempts to play until stop is asked for, one a second
+  // while no device answers and fewer and fewer while one answers but fails;
+  // one line for a lost stream or failed attempt until sound has played 10 s.
   void run();
   // Asks run to end and wakes it wherever it waits.
   void requestStop();
@@ -33,11 +32,18 @@ class AudioLoopWorker {
   std::atomic<AudioLoopDelegate*> delegate{nullptr};
 
  private:
-  // One attempt: initialise, open, start, watch, abort, close, terminate.
-  void playOnce();
-  void openAndPlay();
-  // Returns when stop is asked for or the stream is lost.
-  void watchStream();
+  enum class Attempt {
+    kAbsent,  // no device answered: cheap to ask again soon
+    kFailed,  // a device answered but did not play for long, or stop came
+    kPlayed,  // sound played long enough to count as back, or stop came
+  };
+  // One attempt: check the device, initialise, open, start, watch, abort,
+  // close, terminate.
+  Attempt playOnce();
+  Attempt openAndPlay();
+  // Returns when stop is asked for or the stream is lost: true when it played
+  // long enough to count as back (or stop came first).
+  bool watchStream();
   // Waits until stop is asked for or `seconds` pass; true on stop.
   bool waitForStop(double seconds);
   // Writes "Error message: <text>" unless a line was already written since
@@ -58,10 +64,12 @@ class AudioLoopWorker {
   std::atomic<unsigned long> buffersRendered_{0};
   // Device-thread calls between reading the delegate and returning from it.
   std::atomic<int> rendering_{0};
+  // Set before each stream starts, taken by its first buffer.
+  std::atomic<bool> streamStarting_{false};
   // Worker only: an error line was written and sound has not played since.
   bool errorReported_ = false;
-  // Worker only: when a buffer was last seen playing (or the worker started).
-  std::chrono::steady_clock::time_point lastHeard_;
+  // Worker only: attempts in a row where a device answered but failed.
+  int failures_ = 0;
 };
 
 }  // namespace inkvane

@@ -12,16 +12,11 @@ namespace {
 
 // Far enough along the path to leave every letter's old place behind.
 constexpr float kDrag = 100.0f;
-// The text slides down the opening of the built-in path and settles in the
-// valley after it; later passes of the path come close to both.
-constexpr Stretch kPlayground{0.0f, 800.0f};
 
 class Play : public StropheTest {
  protected:
-  // The rear end of the text (its first letter) along the path, NAN without text.
   float rearOfText(const Image& image, const inkvane::FollowablePath& path) const {
-    auto letters = lettersAlong(image, path, 20.0f, kPlayground, scale());
-    return letters.empty() ? NAN : letters.front();
+    return strophe_e2e::rearOfText(image, path, scale());
   }
   void dragTheRearStringUpThePath();
 };
@@ -38,14 +33,7 @@ void Play::dragTheRearStringUpThePath() {
   ASSERT_GT(start().width, 0);
   auto path = builtInPath();
 
-  // Press when the text hardly moves, so it is where the capture shows it.
-  float rear = NAN;
-  for (int i = 0; i < 100; ++i) {
-    const float before = rearOfText(program->capture(), *path);
-    sleepSeconds(0.05);
-    rear = rearOfText(program->capture(), *path);
-    if (std::fabs(rear - before) < 1.0f) break;
-  }
+  const float rear = stillRearOfText(*program, *path, scale());
   ASSERT_FALSE(std::isnan(rear));
 
   // Hold the rear string ("Roudoudou", about 70 points) by its middle and

@@ -68,4 +68,20 @@ std::vector<std::pair<int, int>> pointsAlong(const inkvane::FollowablePath& path
   return points;
 }
 
+float rearOfText(const Image& image, const inkvane::FollowablePath& path, float scale) {
+  const std::vector<float> letters = lettersAlong(image, path, 20.0f, kPlayground, scale);
+  return letters.empty() ? NAN : letters.front();
+}
+
+float stillRearOfText(const ProgramUnderTest& program, const inkvane::FollowablePath& path, float scale) {
+  float rear = NAN;
+  for (int i = 0; i < 100; ++i) {
+    const float before = rearOfText(program.capture(), path, scale);
+    sleepSeconds(0.05);
+    rear = rearOfText(program.capture(), path, scale);
+    if (std::fabs(rear - before) < 1.0f) break;
+  }
+  return rear;
+}
+
 }  // namespace strophe_e2e

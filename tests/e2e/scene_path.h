@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "e2e/scene_pixels.h"
+#include "e2e/x11_driver.h"
 #include "paths/followable_path.h"
 
 namespace strophe_e2e {
@@ -31,5 +32,17 @@ std::vector<float> lettersAlong(const Image& image, const inkvane::FollowablePat
 // points, in a window of `scale` pixels per point.
 std::vector<std::pair<int, int>> pointsAlong(const inkvane::FollowablePath& path, float from, float to, float step,
                                              float scale = 1.0f);
+
+// The text slides down the opening of the built-in path and settles in the
+// valley after it; later passes of the path come close to both.
+constexpr Stretch kPlayground{0.0f, 800.0f};
+
+// The rear end of the text (its first letter) along the built-in path `path`
+// in `image`, NAN without text.
+float rearOfText(const Image& image, const inkvane::FollowablePath& path, float scale = 1.0f);
+
+// The same once the text hardly moves (bounded to 5 s), so it is where a
+// capture shows it when the pointer gets there.
+float stillRearOfText(const ProgramUnderTest& program, const inkvane::FollowablePath& path, float scale = 1.0f);
 
 }  // namespace strophe_e2e

@@ -140,6 +140,7 @@ bool SoundServer::start(std::string* why) {
 }
 
 void SoundServer::kill() {
+  stopRecording();
   end(&sessionManager_, SIGKILL);
   end(&pipewire_, SIGKILL);
 }
@@ -149,16 +150,24 @@ std::map<std::string, std::string> SoundServer::clientEnvironment() const {
 }
 
 std::vector<float> SoundServer::record(double seconds) {
-  const std::string path = dir_ + "/monitor.wav";
-  fs::remove(path);
-  pid_t recorder = spawn({"pw-record", "--target", kSinkName, "-P", "{ stream.capture.sink = true }", "--rate",
-                          "44100", "--channels", "1", "--format", "f32", path},
-                         "pw-record.log");
-  if (recorder <= 0) return {};
+  startRecording();
+  if (recorder_ <= 0) return {};
   sleepSeconds(seconds);
-  end(&recorder, SIGINT);
-  return readWavFloats(path);
+  stopRecording();
+  return recorded();
 }
+
+void SoundServer::startRecording() {
+  stopRecording();
+  fs::remove(dir_ + "/monitor.wav");
+  recorder_ = spawn({"pw-record", "--target", kSinkName, "-P", "{ stream.capture.sink = true }", "--rate", "44100",
+                     "--channels", "1", "--format", "f32", dir_ + "/monitor.wav"},
+                    "pw-record.log");
+}
+
+std::vector<float> SoundServer::recorded() const { return readWavFloats(dir_ + "/monitor.wav"); }
+
+void SoundServer::stopRecording() { end(&recorder_, SIGINT); }
 
 pid_t SoundServer::spawn(const std::vector<std::string>& argv, const std::string& logName) const {
   // WirePlumber keeps what it restores (stream volumes, default nodes) under

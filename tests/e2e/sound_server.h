@@ -35,12 +35,17 @@ class SoundServer {
   // Records the sink's monitor for `seconds` (mono float at 44,100 Hz); empty
   // when the recorder could not run.
   std::vector<float> record(double seconds);
+  // The same in steps: start, read what was recorded so far (as often as
+  // wanted), stop.
+  void startRecording();
+  std::vector<float> recorded() const;
+  void stopRecording();
 
  private:
   pid_t spawn(const std::vector<std::string>& argv, const std::string& logName) const;
 
   std::string dir_, runtimeDir_, configDir_, alsaDir_, busAddress_;
-  pid_t bus_ = -1, pipewire_ = -1, sessionManager_ = -1;
+  pid_t bus_ = -1, pipewire_ = -1, sessionManager_ = -1, recorder_ = -1;
 };
 
 }  // namespace strophe_e2e

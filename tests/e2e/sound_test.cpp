@@ -1,6 +1,7 @@
 // What the program plays, recorded in real time from its default ALSA device:
 // the strings sing while they slide, down the built-in path at start and down
-// a path the test draws, and fall silent while a path is drawn.
+// a path the test draws, and fall silent while a path is drawn; and a device
+// that fails every time is reported once.
 #include <gtest/gtest.h>
 
 #include "audio/recorded_sound.h"
@@ -73,6 +74,21 @@ TEST_F(Sound, SlidingStringsSingAndFallSilentWhileAPathIsDrawn) {
   EXPECT_TRUE(silent(recording, cleared + kSecond / 4, kSecond * 3 / 4)) << "sound after Return";
   // The device works, so nothing at all, not even the libraries' chatter.
   EXPECT_EQ(programErrors(), "");
+}
+
+// The device opens, and fails on its first write (the pipe's reader is gone):
+// each attempt costs the audio library's complaints and a lost stream, and
+// none may reach standard error beyond the one line.
+TEST_F(Sound, ADeviceThatFailsAtOnceIsReportedOnceAndTheProgramPlaysOn) {
+  audiotest::writeAlsaConfig(dir.path() + "/failing",
+                             "{ type file slave.pcm { type null } file \"|true\" format \"raw\" }");
+  ASSERT_GT(start(dir.path() + "/failing").width, 0);
+  sleepSeconds(30.0);
+  program->typeReturn();
+  ASSERT_GT(program->waitForCapture(showsBlankCanvas).width, 0) << "the program stopped drawing";
+  program->requestClose();
+  EXPECT_EQ(program->waitExit(1.0), 0);
+  EXPECT_EQ(audiotest::errorLines(programErrors()), 1) << programErrors();
 }
 
 }  // namespace
