@@ -38,8 +38,9 @@ std::string pipewireSocket(snd_config_t* definition) {
   return folder != nullptr ? std::string(folder) + "/" + name : "";
 }
 
-// A killed server leaves its socket file behind: only a connection tells.
-bool accepts(const std::string& path) {
+}  // namespace
+
+bool unixSocketAccepts(const std::string& path) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   if (path.size() >= sizeof address.sun_path) return false;
@@ -49,8 +50,6 @@ bool accepts(const std::string& path) {
   if (probe >= 0) close(probe);
   return listening;
 }
-
-}  // namespace
 
 bool alsaConfigurationHasDefaultDevice() {
   // Loads the configuration PortAudio would use, or the one already loaded.
@@ -64,7 +63,7 @@ bool alsaDefaultDeviceAnswers() {
   if (snd_config_search_definition(snd_config, "pcm", "default", &definition) < 0) return false;
   const std::string socket = pipewireSocket(definition);
   snd_config_delete(definition);
-  if (!socket.empty()) return accepts(socket);
+  if (!socket.empty()) return unixSocketAccepts(socket);
   snd_pcm_t* pcm = nullptr;
   if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return false;
   snd_pcm_close(pcm);

@@ -6,6 +6,8 @@
 // a sound server is down.
 #pragma once
 
+#include <string>
+
 namespace inkvane {
 
 bool alsaConfigurationHasDefaultDevice();
@@ -16,5 +18,9 @@ bool alsaConfigurationHasDefaultDevice();
 // any other device, whether ALSA opens it. Call only when
 // alsaConfigurationHasDefaultDevice() is true.
 bool alsaDefaultDeviceAnswers();
+
+// Whether a server listens on the Unix socket at `path`. The file alone says
+// nothing: a killed server leaves its socket file behind.
+bool unixSocketAccepts(const std::string& path);
 
 }  // namespace inkvane

@@ -6,9 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +16,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "audio/alsa_configuration.h"
 #include "audio/recording_alsa.h"
 #include "e2e/x11_driver.h"
 
@@ -56,19 +55,6 @@ void end(pid_t* pid, int signal) {
     waitpid(*pid, nullptr, 0);
   }
   *pid = -1;
-}
-
-// Whether a server listens on the Unix socket at `path`. The file alone says
-// nothing: a killed server leaves its socket file behind.
-bool accepts(const std::string& path) {
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  if (path.size() >= sizeof address.sun_path) return false;
-  path.copy(address.sun_path, path.size());
-  const int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const bool listening = probe >= 0 && connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  if (probe >= 0) close(probe);
-  return listening;
 }
 
 // The last line of a log, for a message that outlives the test's folder.
@@ -123,7 +109,7 @@ bool SoundServer::start(std::string* why) {
   }
   pipewire_ = spawn({"pipewire"}, "pipewire.log");
   // WirePlumber gives up at once on a server that does not answer yet.
-  if (pipewire_ <= 0 || !waitUntil(5.0, [&] { return accepts(runtimeDir_ + "/pipewire-0"); })) {
+  if (pipewire_ <= 0 || !waitUntil(5.0, [&] { return inkvane::unixSocketAccepts(runtimeDir_ + "/pipewire-0"); })) {
     *why = "PipeWire did not start: " + lastLine(dir_ + "/pipewire.log");
     return false;
   }
