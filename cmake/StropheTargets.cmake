@@ -60,13 +60,25 @@ function(strophe_write_layers file)
   file(REMOVE ${file}.new)
 endfunction()
 
-# strophe_test(<name> SOURCES ... [DEPS ...] [LABELS ...] [ENVIRONMENT ...])
+# strophe_test(<name> [WASM] SOURCES ... [DEPS ...] [LABELS ...] [ENVIRONMENT ...])
 #   A GoogleTest executable whose cases are registered with CTest one by one.
 #   LABELS "gl" marks tests that need the X display (run under Xvfb by the test command);
-#   they run one at a time.
+#   they run one at a time. WASM marks a headless suite that the browser build
+#   also compiles and runs under Node, labelled "wasm" there; that build leaves
+#   out the others.
 function(strophe_test name)
-  cmake_parse_arguments(A "" "TIMEOUT" "SOURCES;DEPS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(A "WASM" "TIMEOUT" "SOURCES;DEPS;LABELS;ENVIRONMENT" ${ARGN})
+  if(EMSCRIPTEN)
+    if(NOT A_WASM)
+      return()
+    endif()
+    # Discovery hands the properties on as one flat list, so a test has one label.
+    set(A_LABELS wasm)
+  endif()
   add_executable(${name} ${A_SOURCES})
+  if(EMSCRIPTEN)
+    strophe_node_program(${name})
+  endif()
   target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE STROPHE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
@@ -94,7 +106,11 @@ function(strophe_test name)
     endif()
     list(APPEND _props ENVIRONMENT "${A_ENVIRONMENT}")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${_props})
+  # Node compiles the whole module before it lists the cases.
+  if(EMSCRIPTEN)
+    set(_discovery DISCOVERY_TIMEOUT 60)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST ${_discovery} PROPERTIES ${_props})
 endfunction()
 
 # strophe_benchmark(<name> SOURCES ... [DEPS ...])

@@ -11,6 +11,9 @@
 #                                found through CMAKE_FIND_ROOT_PATH
 # For the page:
 #   strophe_web_site(<target> FILES <file>...)  fills STROPHE_WEB_SITE_DIR
+# For programs and tests run under Node:
+#   strophe_node_program(<target>), strophe_node_test(<name> SCRIPT ...)
+#   strophe_web_googletest()    GoogleTest for strophe_test(... WASM ...)
 
 set(STROPHE_WEB_SITE_DIR ${PROJECT_BINARY_DIR}/site CACHE INTERNAL "The folder the page is served from")
 
@@ -47,6 +50,8 @@ set(Boost_FOUND TRUE)
 
 add_library(PkgConfig::EPOXY INTERFACE IMPORTED GLOBAL)
 target_include_directories(PkgConfig::EPOXY INTERFACE ${CMAKE_CURRENT_LIST_DIR}/web/include)
+# The text and the textures draw with client arrays and the matrix stack.
+target_link_options(PkgConfig::EPOXY INTERFACE -sLEGACY_GL_EMULATION=1)
 
 find_package(ZLIB REQUIRED)
 find_package(PNG REQUIRED)
@@ -75,5 +80,56 @@ function(strophe_web_site target)
       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${_files} ${STROPHE_WEB_SITE_DIR}
       DEPENDS ${_files}
       VERBATIM)
+  endif()
+endfunction()
+
+# strophe_web_googletest()
+#   GoogleTest for the tests run under Node, built from the source Debian's
+#   libgtest-dev installs (Debian ships no WebAssembly libraries), as the
+#   targets GTest::gtest and GTest::gtest_main that strophe_test links.
+function(strophe_web_googletest)
+  set(_source /usr/src/googletest/googletest)
+  if(NOT EXISTS ${_source}/CMakeLists.txt)
+    message(FATAL_ERROR "GoogleTest's source is not in ${_source} (Debian's libgtest-dev)")
+  endif()
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${_source} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # Newer GoogleTest names its targets so itself.
+  if(NOT TARGET GTest::gtest)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  endif()
+endfunction()
+
+# strophe_node_program(<target>)
+#   Links <target> to run under Node as a command-line program: files by their
+#   real paths (the suites read the source tree's test data and write temporary
+#   files), a heap that grows as on the desktop, and an exit that flushes its
+#   output and returns main's status.
+function(strophe_node_program target)
+  set(_pre_js ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/web/quiet_gl_emulation.js)
+  target_link_options(${target} PRIVATE -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
+                      "SHELL:--pre-js ${_pre_js}")
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${_pre_js})
+endfunction()
+
+# strophe_node_test(<name> SCRIPT <file.js> [ARGS ...] [LABELS ...] [TIMEOUT <s>])
+#   A test of the browser build run as `node <file.js> <args>...`, for tests
+#   of the page driven from a Node script. A relative SCRIPT is taken from the
+#   calling folder.
+function(strophe_node_test name)
+  cmake_parse_arguments(A "" "SCRIPT;TIMEOUT" "ARGS;LABELS" ${ARGN})
+  if(NOT A_SCRIPT)
+    message(FATAL_ERROR "strophe_node_test(${name}): SCRIPT is missing")
+  endif()
+  get_filename_component(_script "${A_SCRIPT}" ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 120)
+  endif()
+  add_test(NAME ${name} COMMAND ${STROPHE_NODE} ${_script} ${A_ARGS})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT})
+  if(A_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${A_LABELS}")
   endif()
 endfunction()
