@@ -34,6 +34,12 @@ else()
   set(CMAKE_CROSSCOMPILING_EMULATOR ${STROPHE_NODE} --no-experimental-fetch)
 endif()
 
+# em++ links through JavaScript tools that need modules from Debian's Node
+# folder, which a Node other than Debian's does not search by itself.
+if(IS_DIRECTORY /usr/share/nodejs)
+  set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env --modify NODE_PATH=path_list_prepend:/usr/share/nodejs)
+endif()
+
 # em++ must not see /usr/include (the host's C library headers would win over
 # its own), so Boost comes through a folder that holds only a link to it.
 set(STROPHE_BOOST_HEADERS /usr/include/boost CACHE PATH "Boost's header folder, for the browser build")
