@@ -73,6 +73,8 @@ function(strophe_web_site target)
     get_filename_component(_path "${f}" ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
     list(APPEND _files "${_path}")
   endforeach()
+  # The page is our own: an .html output would also run the toolchain's HTML
+  # minifier, which fails at -O1 and above.
   set_target_properties(${target} PROPERTIES SUFFIX .js)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${STROPHE_WEB_SITE_DIR}

@@ -32,21 +32,15 @@ struct Run {
 
 Run stepScene(int copies) {
   IdCounters counters{};
-  // One period holds the text about four times over.
-  StringSet set(&counters, testing::sCurvePath(1.0 + copies / 4), 0.0f, testing::kSpaceAdvance);
-  std::vector<std::vector<float>> lines;
-  for (int c = 0; c < copies; ++c) {
-    for (const auto& line : testing::builtInTextAdvances()) lines.push_back(line);
-  }
-  testing::addLines(set, lines, 0.0f);
+  const auto set = testing::builtInTextCopies(counters, copies);
 
   const StepParameters parameters;
   const auto start = std::chrono::steady_clock::now();
-  for (int n = 0; n < kSteps; ++n) set.update(0.0f, 1.0f, parameters);
+  for (int n = 0; n < kSteps; ++n) set->update(0.0f, 1.0f, parameters);
   const auto end = std::chrono::steady_clock::now();
 
   Run run{std::chrono::duration<double, std::nano>(end - start).count() / kSteps, 1469598103934665603ull, 0};
-  for (const auto& s : set.strings()) {
+  for (const auto& s : set->strings()) {
     run.glyphs += s->count;
     for (int j = 0; j < s->count; ++j) {
       std::uint32_t bits;

@@ -11,19 +11,13 @@ namespace {
 void BM_StringSetUpdate(benchmark::State& state) {
   const int copies = static_cast<int>(state.range(0));
   IdCounters counters{};
-  // One period holds the text about four times over.
-  StringSet set(&counters, testing::sCurvePath(1.0 + copies / 4), 0.0f, testing::kSpaceAdvance);
-  std::vector<std::vector<float>> lines;
-  for (int c = 0; c < copies; ++c) {
-    for (const auto& line : testing::builtInTextAdvances()) lines.push_back(line);
-  }
-  testing::addLines(set, lines, 0.0f);
+  const auto set = testing::builtInTextCopies(counters, copies);
   int glyphs = 0;
-  for (const auto& s : set.strings()) glyphs += s->count;
+  for (const auto& s : set->strings()) glyphs += s->count;
 
   const StepParameters parameters;
   for (auto _ : state) {
-    set.update(0.0f, 1.0f, parameters);
+    set->update(0.0f, 1.0f, parameters);
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * glyphs * kRelaxationPasses);

@@ -69,6 +69,19 @@ inline void addLines(StringSet& set, const std::vector<std::vector<float>>& line
   }
 }
 
+// The built-in text `copies` times over, at rest from the start of an S-curve
+// long enough to hold it (one period holds it about four times over): the
+// scenes the benchmarks step.
+inline std::unique_ptr<StringSet> builtInTextCopies(IdCounters& counters, int copies) {
+  auto set = std::make_unique<StringSet>(&counters, sCurvePath(1.0 + copies / 4), 0.0f, kSpaceAdvance);
+  std::vector<std::vector<float>> lines;
+  for (int c = 0; c < copies; ++c) {
+    for (const auto& line : builtInTextAdvances()) lines.push_back(line);
+  }
+  addLines(*set, lines, 0.0f);
+  return set;
+}
+
 // Fingers placed by hand in the set's tracker, reported as the tracker would.
 class FingerRig {
  public:
