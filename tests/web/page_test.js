@@ -78,18 +78,24 @@ test('held at its first frame the page shows the desktop picture; stepped, the l
     assert.ok(shareNear(first, pixelsOf(first, Ink.Letter), Ink.Red, 12) > 0.95, 'the letters lie on the ribbon');
 
     const desktop = decodePng(fs.readFileSync(path.join(__dirname, 'desktop_first_frame.png')));
+    // Two software renderers: glyph edges differ by a few levels here and there.
     const { largest, where } = largestDifference(first, desktop);
-    assert.ok(largest <= 2, `the desktop's first frame within 2 colour levels: ${largest} at ${where}`);
+    const beyondRounding = differingShare(first, desktop, 2), clearlyOff = differingShare(first, desktop);
+    const compared = `${(beyondRounding * 100).toFixed(3)} % of the pixels differ by more than 2 levels, ` +
+      `${(clearlyOff * 100).toFixed(4)} % by more than 24, at most ${largest} (at ${where})`;
+    assert.ok(beyondRounding <= 0.005 && clearlyOff <= 0.0001, `the desktop's first frame: ${compared}`);
 
     await tab.admit(20);
     assert.equal((await tab.state()).steps, 20, 'one step for each admitted frame');
     assert.ok(differingShare(first, await tab.picture()) > 0.0005, 'the letters slide');
 
-    await tab.admit(900);
-    const rest = await tab.picture();
-    await tab.admit(60);
+    // The last glyphs settle by fractions of a level until about 19 s.
+    await tab.admit(1200);
+    const rest = await tab.picture(), drawnAtRest = (await tab.state()).drawn;
+    await tab.admit(120);
     const later = await tab.picture();
-    assert.equal(differingShare(rest, later, 0), 0, 'at rest after 15 s the picture no longer changes');
+    assert.equal(differingShare(rest, later, 0), 0, 'at rest after 20 s the picture no longer changes');
+    assert.equal((await tab.state()).drawn, drawnAtRest, 'and the page draws nothing more');
     assert.ok(showsScene(later));
   });
 });

@@ -1,7 +1,8 @@
 // One strophe page in a browser tab, driven as a person would: pictures of
 // the canvas, the mouse in canvas pixels, keys; and the page's test switch
 // (window.stropheTest) to step it frame by frame with ?gate and read its
-// counters. Errors the page throws are kept, so a test can show them.
+// counters. Errors the page throws and files it could not load are kept, so
+// a test can show them.
 'use strict';
 
 const { decodePng } = require('./png');
@@ -14,11 +15,15 @@ class StropheTab {
     this.errors = [];
     this.admitted = 0;
     page.on('pageerror', (error) => this.errors.push(`page error: ${error.message}`));
-    page.on('console', (message) => {
-      // A page without an icon is no fault: the browser asks for one anyway.
-      const favicon = (message.location().url || '').endsWith('/favicon.ico');
-      if (message.type() === 'error' && !favicon) this.errors.push(`console: ${message.text()}`);
+    // What the program writes to standard error goes to the console too, and
+    // the toolchain's warnings with it: only what failed to load counts. A page
+    // without an icon is no fault, though the browser asks for one.
+    page.on('response', (response) => {
+      if (response.status() >= 400 && !response.url().endsWith('/favicon.ico')) {
+        this.errors.push(`${response.status()} for ${response.url()}`);
+      }
     });
+    page.on('requestfailed', (request) => this.errors.push(`${request.url()} failed: ${request.failure()?.errorText}`));
   }
 
   // Opens the page; `gate` holds its stepping for admit(), `beforeScripts` runs
