@@ -1,7 +1,8 @@
-// In a page the one GL context is the canvas's WebGL context.
-#include <emscripten/html5_webgl.h>
-
+// In the page, the one context is the canvas's WebGL context, which the web
+// backend makes current before the first frame.
 #include "framework/gl/gl_context.h"
+
+#include <emscripten/html5.h>
 
 namespace loom::gl {
 
