@@ -1,12 +1,20 @@
 # Small helpers so every folder declares its targets the same way.
 
-# strophe_library(<name> SOURCES ... [DEPS ...])
+# strophe_library(<name> SOURCES ... [DESKTOP_SOURCES ...] [WEB_SOURCES ...] [DEPS ...])
 #   A static library strophe_<name> (an interface library when SOURCES holds
 #   headers only); src/ is the include root ("paths/followable_path.h").
 #   SOURCES lists its headers too: a header belongs to the library that lists
 #   it, and DEPS are the only libraries whose headers it may include.
+#   DESKTOP_SOURCES are built only by the desktop build, WEB_SOURCES only by the
+#   browser build (EMSCRIPTEN); both belong to the library in either.
 function(strophe_library name)
-  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;DESKTOP_SOURCES;WEB_SOURCES;DEPS" ${ARGN})
+  set(_all_sources ${A_SOURCES} ${A_DESKTOP_SOURCES} ${A_WEB_SOURCES})
+  if(EMSCRIPTEN)
+    list(APPEND A_SOURCES ${A_WEB_SOURCES})
+  else()
+    list(APPEND A_SOURCES ${A_DESKTOP_SOURCES})
+  endif()
   set(_compiled ${A_SOURCES})
   list(FILTER _compiled EXCLUDE REGEX "[.]h$")
   if(NOT _compiled)
@@ -20,7 +28,7 @@ function(strophe_library name)
   if(A_DEPS)
     target_link_libraries(strophe_${name} ${_scope} ${A_DEPS})
   endif()
-  strophe_record_layer(${name} SOURCES ${A_SOURCES} DEPS ${A_DEPS})
+  strophe_record_layer(${name} SOURCES ${_all_sources} DEPS ${A_DEPS})
 endfunction()
 
 # strophe_record_layer(<name> SOURCES ... [DEPS ...])
