@@ -15,7 +15,7 @@ const path = require('node:path');
 const { test, before, after } = require('node:test');
 
 const { launchChromium } = require('./harness/chromium');
-const { Ink, countInk, showsScene, showsBlankCanvas, pixelsOf, differingShare, largestDifference } = require('./harness/inks');
+const { Ink, countInk, showsScene, showsBlankCanvas, pixelsOf, shareNear, differingShare, largestDifference } = require('./harness/inks');
 const { decodePng } = require('./harness/png');
 const { startSiteServer } = require('./harness/site_server');
 const { StraightPath } = require('./harness/straight_path');
@@ -34,25 +34,6 @@ after(async () => {
   await browser?.close();
   await server?.close();
 });
-
-// Share of `pixels` with a pixel of `ink` within `radius`.
-function shareNear(image, pixels, ink, radius) {
-  const marked = new Uint8Array(image.width * image.height);
-  for (const [x, y] of pixelsOf(image, ink)) marked[y * image.width + x] = 1;
-  let near = 0;
-  for (const [x, y] of pixels) {
-    search: for (let dy = -radius; dy <= radius; ++dy) {
-      for (let dx = -radius; dx <= radius; ++dx) {
-        const px = x + dx, py = y + dy;
-        if (px >= 0 && py >= 0 && px < image.width && py < image.height && marked[py * image.width + px]) {
-          ++near;
-          break search;
-        }
-      }
-    }
-  }
-  return pixels.length ? near / pixels.length : 0;
-}
 
 async function withTab(options, body) {
   const tab = await StropheTab.open(browser, server.url, options);
@@ -116,7 +97,9 @@ test('Return clears the canvas, a stroke lays the text on a new path, and a drag
     await sleep(150);
     const drawn = await tab.picture();
     const redAlong = (image) => stroke.distancesOf(pixelsOf(image, Ink.Red), 8);
-    assert.ok(Math.max(...redAlong(halfway)) < half + 30, 'ahead of the pointer the canvas is white');
+    const behind = redAlong(halfway);
+    assert.ok(behind.length > 0 && behind[0] < 30 && behind[behind.length - 1] > half - 60, 'behind the pointer the ribbon is drawn');
+    assert.ok(behind[behind.length - 1] < half + 30, 'ahead of the pointer the canvas is white');
     assert.ok(Math.max(...redAlong(drawn)) > stroke.length - 60, 'the ribbon follows the pointer to the end');
     assert.equal(countInk(drawn).letter, 0, 'no text while drawing');
 

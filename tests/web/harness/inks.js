@@ -37,6 +37,25 @@ function pixelsOf(image, ink) {
   return pixels;
 }
 
+// Share of `pixels` ([x, y]) with a pixel of `ink` within `radius`.
+function shareNear(image, pixels, ink, radius) {
+  const marked = new Uint8Array(image.width * image.height);
+  for (const [x, y] of pixelsOf(image, ink)) marked[y * image.width + x] = 1;
+  let near = 0;
+  for (const [x, y] of pixels) {
+    search: for (let dy = -radius; dy <= radius; ++dy) {
+      for (let dx = -radius; dx <= radius; ++dx) {
+        const px = x + dx, py = y + dy;
+        if (px >= 0 && py >= 0 && px < image.width && py < image.height && marked[py * image.width + px]) {
+          ++near;
+          break search;
+        }
+      }
+    }
+  }
+  return pixels.length ? near / pixels.length : 0;
+}
+
 function sameSize(a, b) {
   if (a.width !== b.width || a.height !== b.height) {
     throw new Error(`pictures of ${a.width} x ${a.height} and ${b.width} x ${b.height} pixels`);
@@ -73,4 +92,4 @@ function largestDifference(a, b) {
   return { largest, where };
 }
 
-module.exports = { Ink, classify, countInk, showsScene, showsBlankCanvas, pixelsOf, differingShare, largestDifference };
+module.exports = { Ink, classify, countInk, showsScene, showsBlankCanvas, pixelsOf, shareNear, differingShare, largestDifference };
