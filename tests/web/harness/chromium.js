@@ -7,7 +7,15 @@
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const puppeteer = require('puppeteer-core');
+
+function driver() {
+  try {
+    return require('puppeteer-core');
+  } catch (error) {
+    throw new Error('puppeteer-core is not installed where NODE_PATH points: configuring the browser build ' +
+      `installs it (npm ci, see docs/TESTING.md); ${error.message.split('\n')[0]}`);
+  }
+}
 
 const executablePath = process.env.STROPHE_CHROMIUM || '/usr/bin/chromium';
 
@@ -30,7 +38,7 @@ async function launchChromium({ extraFlags = [] } = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'strophe-chromium-'));
   let browser;
   try {
-    browser = await puppeteer.launch({
+    browser = await driver().launch({
       executablePath,
       headless: true,
       userDataDir: profile,
