@@ -68,7 +68,9 @@ class StropheTab {
   // With ?gate: lets `frames` more frames step and waits until they are done.
   async admit(frames, timeoutMs = 120000) {
     this.admitted += frames;
-    await this.page.evaluate((n) => window.stropheTest.admit(n), frames);
+    if (!(await this.page.evaluate((n) => window.stropheTest.admit(n), frames))) {
+      throw new Error('admit: the page was not opened with ?gate');
+    }
     try {
       await this.page.waitForFunction((target) => window.stropheTest.admittedDone >= target, { timeout: timeoutMs, polling: 'raf' }, this.admitted);
     } catch (error) {

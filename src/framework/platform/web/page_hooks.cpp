@@ -9,7 +9,7 @@ EM_JS(void, strophe_page_record_frame, (double time, int steps, int drew, int ad
   t.steps += steps;
   if (drew) t.drawn++;
   if (admitted) t.admittedDone++;
-  t.frameLog.push({time : time, steps : steps, drawn : !!drew});
+  t.frameLog.push({time : time, end : performance.now(), steps : steps, drawn : !!drew});
   if (t.frameLog.length > 1200) t.frameLog.splice(0, t.frameLog.length - 1200);
 });
 
@@ -23,7 +23,9 @@ EM_JS(void, strophe_page_start_record, (int gated), {
     catchUpCap : 0,
     admittedDone : 0,
     admit : function(n) {
-      if (gated) pending += n;
+      if (!gated) return false;
+      pending += n;
+      return true;
     },
     takeAdmission : function() {
       if (pending <= 0) return false;

@@ -11,14 +11,16 @@ namespace loom::app::platform::web {
 void capturePointerWhilePressed();
 
 // Whether the page's address asks for stepping held by a test driver (`gate`
-// in its query): each admission, stropheTest.admit(n), lets one frame step.
+// in its query): each admission, stropheTest.admit(n), lets one frame step
+// (admit answers false where stepping is not held).
 bool stepsAreGated();
 // Takes one admission when there is one.
 bool takeAdmission();
 
 void publishCatchUpCap(int steps);
-// Counts the frame and keeps the last ones: when it ran (ms on the page's
-// clock), its steps, whether it drew; an admitted frame is reported done.
+// Counts the frame and keeps the last ones: when it began and ended (ms on
+// the page's clock), its steps, whether it drew; an admitted frame is
+// reported done.
 void recordFrame(double timeMs, int steps, bool drew, bool admitted);
 
 // Shows the page's one line saying the program stopped, with why.
