@@ -7,6 +7,7 @@
 #   Boost::boost, Boost::system  Boost's headers only (io_context and signals2
 #                                need nothing compiled)
 #   PkgConfig::EPOXY             the toolchain's GL headers (cmake/web/include)
+#   PkgConfig::GLFW3             the toolchain's GLFW 3 (headers in its sysroot)
 #   PNG::PNG, ZLIB::ZLIB         built from Debian's sources by scripts/web-deps,
 #                                found through CMAKE_FIND_ROOT_PATH
 # For the page:
@@ -58,6 +59,8 @@ add_library(PkgConfig::EPOXY INTERFACE IMPORTED GLOBAL)
 target_include_directories(PkgConfig::EPOXY INTERFACE ${CMAKE_CURRENT_LIST_DIR}/web/include)
 # The text and the textures draw with client arrays and the matrix stack.
 target_link_options(PkgConfig::EPOXY INTERFACE -sLEGACY_GL_EMULATION=1)
+add_library(PkgConfig::GLFW3 INTERFACE IMPORTED GLOBAL)
+target_link_options(PkgConfig::GLFW3 INTERFACE -sUSE_GLFW=3)
 
 find_package(ZLIB REQUIRED)
 find_package(PNG REQUIRED)

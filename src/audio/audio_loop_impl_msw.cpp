@@ -4,6 +4,7 @@
 #include "audio/audio_loop_impl_msw.h"
 
 #include <boost/chrono/duration.hpp>
+#include <boost/thread/thread.hpp>
 
 #include "audio/audio_loop_worker.h"
 
@@ -17,31 +18,43 @@ constexpr auto kStopWait = boost::chrono::milliseconds(500);
 
 }  // namespace
 
+struct AudioLoopImplMsw::Output {
+  std::shared_ptr<AudioLoopWorker> worker;
+  std::unique_ptr<boost::thread> thread;
+  // A worker was left behind in the audio library, which is not safe to enter
+  // from a second worker.
+  bool abandoned = false;
+};
+
+AudioLoopImplMsw::AudioLoopImplMsw() : output_(std::make_unique<Output>()) {}
+
 AudioLoopImplMsw::~AudioLoopImplMsw() { stop(); }
 
 void AudioLoopImplMsw::start(AudioLoopDelegate* delegate) {
-  if (abandoned_) return;
-  if (thread_) {
+  Output& out = *output_;
+  if (out.abandoned) return;
+  if (out.thread) {
     // The worker runs until stop, through every failure: it serves the new
     // delegate from its next buffer on.
-    worker_->delegate.store(delegate);
+    out.worker->delegate.store(delegate);
     return;
   }
-  worker_ = std::make_shared<AudioLoopWorker>();
-  worker_->delegate.store(delegate);
-  thread_ = std::make_unique<boost::thread>([worker = worker_] { worker->run(); });
+  out.worker = std::make_shared<AudioLoopWorker>();
+  out.worker->delegate.store(delegate);
+  out.thread = std::make_unique<boost::thread>([worker = out.worker] { worker->run(); });
 }
 
 void AudioLoopImplMsw::stop() {
-  if (!thread_) return;
-  worker_->requestStop();
-  if (!thread_->try_join_for(kStopWait)) {
-    worker_->releaseDelegate();
-    thread_->detach();
-    abandoned_ = true;
+  Output& out = *output_;
+  if (!out.thread) return;
+  out.worker->requestStop();
+  if (!out.thread->try_join_for(kStopWait)) {
+    out.worker->releaseDelegate();
+    out.thread->detach();
+    out.abandoned = true;
   }
-  thread_.reset();
-  worker_.reset();
+  out.thread.reset();
+  out.worker.reset();
 }
 
 }  // namespace inkvane

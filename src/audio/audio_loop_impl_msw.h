@@ -8,17 +8,13 @@
 
 #include <memory>
 
-#include <boost/thread/thread.hpp>
-
 #include "audio/audio_loop_delegate.h"
 
 namespace inkvane {
 
-class AudioLoopWorker;
-
 class AudioLoopImplMsw {
  public:
-  AudioLoopImplMsw() = default;
+  AudioLoopImplMsw();
   // Stops first, so the device thread can never call into a destroyed owner.
   ~AudioLoopImplMsw();
   AudioLoopImplMsw(const AudioLoopImplMsw&) = delete;
@@ -38,11 +34,10 @@ class AudioLoopImplMsw {
   void stop();
 
  private:
-  std::shared_ptr<AudioLoopWorker> worker_;
-  std::unique_ptr<boost::thread> thread_;
-  // A worker was left behind in the audio library, which is not safe to enter
-  // from a second worker.
-  bool abandoned_ = false;
+  // What the build's sound output keeps while it plays; each build links the
+  // implementation for its sound system.
+  struct Output;
+  std::unique_ptr<Output> output_;
 };
 
 }  // namespace inkvane

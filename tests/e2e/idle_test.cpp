@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -66,6 +67,13 @@ class Idle : public ::testing::Test {
 };
 
 TEST_F(Idle, SkippingLeavesThePictureOfARunThatDrawsEveryFrame) {
+  ASSERT_GT(skipping->waitForCapture(showsScene).width, 0);
+  ASSERT_GT(everyFrame->waitForCapture(showsScene).width, 0);
+  const Image unstepped = samePicture("before the first step");
+  // The browser tests hold the page at this frame and compare the two.
+  if (const char* file = std::getenv("STROPHE_WEB_FIRST_FRAME")) {
+    ASSERT_TRUE(unstepped.writePng(file)) << file;
+  }
   advance(1);
   const Image first = samePicture("first frame");
   EXPECT_TRUE(showsScene(first));

@@ -80,7 +80,7 @@ boost::asio::io_context& App::io_service() {
 
 void App::launch(const std::string& title, std::vector<std::string> args) {
   if (!startUp(title, std::move(args))) return;
-  while (!quitRequested_) runFrame(true);
+  platform::runFrameLoop(*this);
   shutDown();
 }
 
@@ -180,6 +180,18 @@ void App::runFrame(bool paced) {
     sleepDispatching(wait);
   else
     platform::pollEvents();
+}
+
+bool App::runSteps(int steps) {
+  platform::pollEvents();
+  for (int i = 0; i < steps && !quitRequested_; ++i) privateUpdate();
+  bool drew = false;
+  for (auto& window : std::vector<std::shared_ptr<Window>>(windows_)) {
+    if (!window->wantsDraw(drawEveryFrame_)) continue;
+    window->emitDraw();
+    drew = true;
+  }
+  return drew;
 }
 
 void App::sleepDispatching(double seconds) {

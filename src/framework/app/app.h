@@ -36,7 +36,7 @@ class Timeline {
   double current_ = 0.0;
 };
 
-class App : public WindowOwner {
+class App : public WindowOwner, private platform::FrameRunner {
  public:
   App();
   virtual ~App();
@@ -105,6 +105,9 @@ class App : public WindowOwner {
   // window needs it); then either wait for the frame time while dispatching
   // input (paced) or just drain waiting input.
   void runFrame(bool paced);
+  // One frame of a display that sets the frame times: the input that came,
+  // `steps` updates, then a draw when the picture would change.
+  bool runSteps(int steps) override;
   void shutDown();
 
   bool isSetupDone() const override { return setupDone_; }
@@ -117,6 +120,9 @@ class App : public WindowOwner {
   void createWindow(const WindowFormat& format);
   std::string windowClassName() const;
   void privateUpdate();
+  void runTimedFrame() override { runFrame(true); }
+  double stepsPerSecond() const override { return frameRate_; }
+  bool finished() const override { return quitRequested_; }
   void sleepDispatching(double seconds);
 
   Settings settings_;
@@ -155,9 +161,10 @@ class AppBasic : public App {};
 template <typename AppT>
 int runApp(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);
-  AppT app;
-  app.setDefaultRenderer(std::make_shared<RendererGl>(0));
-  app.launch("Application", std::move(args));
+  // On the heap: a page's frame loop outlives this call's stack.
+  auto app = std::make_unique<AppT>();
+  app->setDefaultRenderer(std::make_shared<RendererGl>(0));
+  app->launch("Application", std::move(args));
   return 0;
 }
 

@@ -1,7 +1,8 @@
 // The narrow seam between the framework and a windowing backend: windows with
-// a GL context, event dispatch and waits, and the screen-saver rule. Each
-// folder beside this file implements it (glfw/ for the desktop); nothing else
-// in the program sees a windowing library.
+// a GL context, event dispatch and waits, the frame loop, and the screen-saver
+// rule. Each folder beside this file implements it (glfw/ for the desktop,
+// web/ for a browser page); nothing else in the program sees a windowing
+// library.
 //
 // Points and pixels: window sizes, positions and pointer coordinates cross
 // this seam in points; only the drawing buffer (framebufferSize) is in pixels.
@@ -87,6 +88,29 @@ class NativeWindow {
   virtual void makeContextCurrent() = 0;
   virtual void swapBuffers() = 0;
 };
+
+// What the frame loop runs, frame after frame.
+class FrameRunner {
+ public:
+  virtual ~FrameRunner() = default;
+  // One frame that keeps its own time: it updates, draws what changed and
+  // waits (through waitEvents) until the next frame is due.
+  virtual void runTimedFrame() = 0;
+  // One frame of a display that sets the frame times: `steps` updates (none
+  // to a few), then what changed is drawn; it must not wait. Returns whether
+  // it drew.
+  virtual bool runSteps(int steps) = 0;
+  // Updates per second of the display's time (the frame rate setting).
+  virtual double stepsPerSecond() const = 0;
+  // The program asked to end.
+  virtual bool finished() const = 0;
+};
+
+// Runs the frame loop. On the desktop it calls runTimedFrame until the runner
+// has finished, then returns. A page hands the loop to the browser's animation
+// frames and does not return: the caller's stack is abandoned without running
+// destructors, so the runner must live on the heap.
+void runFrameLoop(FrameRunner& runner);
 
 // Throws loom::Exception when no display can be opened. Calls nest: the
 // library shuts down at the terminate matching the first initialize.

@@ -63,4 +63,13 @@ int virtualKeyForGlfwKey(int k) {
   }
 }
 
+unsigned modifierBitsForGlfwMods(int mods) {
+  unsigned bits = 0;
+  if (mods & GLFW_MOD_SHIFT) bits |= SHIFT_DOWN;
+  if (mods & GLFW_MOD_ALT) bits |= ALT_DOWN;
+  if (mods & GLFW_MOD_CONTROL) bits |= CTRL_DOWN;
+  if (mods & GLFW_MOD_SUPER) bits |= META_DOWN;
+  return bits;
+}
+
 }  // namespace loom::app::glfw

@@ -1,9 +1,13 @@
-// Names a GLFW key by the virtual-key number the framework's code table expects.
+// Names GLFW's keys and modifier bits as the framework does. Shared by every
+// backend built on a GLFW: the desktop's and the page's.
 #pragma once
 
 namespace loom::app::glfw {
 
 // 0 for keys without a virtual-key number.
 int virtualKeyForGlfwKey(int glfwKey);
+
+// The framework's SHIFT/ALT/CTRL/META bits for GLFW's modifier bits.
+unsigned modifierBitsForGlfwMods(int mods);
 
 }  // namespace loom::app::glfw

@@ -54,16 +54,6 @@ void rethrowCallbackFailure() {
   if (callbackFailure) std::rethrow_exception(std::exchange(callbackFailure, nullptr));
 }
 
-// Translates GLFW's modifier bits to the framework's.
-unsigned modifierBits(int mods) {
-  unsigned bits = 0;
-  if (mods & GLFW_MOD_SHIFT) bits |= SHIFT_DOWN;
-  if (mods & GLFW_MOD_ALT) bits |= ALT_DOWN;
-  if (mods & GLFW_MOD_CONTROL) bits |= CTRL_DOWN;
-  if (mods & GLFW_MOD_SUPER) bits |= META_DOWN;
-  return bits;
-}
-
 // A scale the session wrote that is no number, or beyond any screen's, would
 // ask for a window of no pixels or of millions: it leaves one pixel per point.
 float usableScale(float scale) { return std::isfinite(scale) && scale >= 0.5f && scale <= 8.0f ? scale : 1.0f; }
@@ -233,7 +223,7 @@ class GlfwWindow : public NativeWindow {
     glfwGetCursorPos(w, &x, &y);
     const double scale = scaleOf(w);
     deliver(w, [&](EventSink& sink) {
-      sink.mouseButton(framework, action == GLFW_PRESS, modifierBits(mods), x / scale, y / scale);
+      sink.mouseButton(framework, action == GLFW_PRESS, glfw::modifierBitsForGlfwMods(mods), x / scale, y / scale);
     });
   }
 
@@ -246,7 +236,7 @@ class GlfwWindow : public NativeWindow {
       character = static_cast<unsigned char>(name[0]);
     bool pressed = action != GLFW_RELEASE;
     deliver(w, [&](EventSink& sink) {
-      sink.key(glfw::virtualKeyForGlfwKey(key), character, pressed, modifierBits(mods));
+      sink.key(glfw::virtualKeyForGlfwKey(key), character, pressed, glfw::modifierBitsForGlfwMods(mods));
     });
   }
 
@@ -341,6 +331,10 @@ std::unique_ptr<NativeWindow> createWindow(const WindowParams& params, EventSink
   glfwMakeContextCurrent(window);
   glfwSwapInterval(0);  // the frame loop paces itself
   return std::make_unique<GlfwWindow>(window, sink, params.followDesktopScale, scale);
+}
+
+void runFrameLoop(FrameRunner& runner) {
+  while (!runner.finished()) runner.runTimedFrame();
 }
 
 void releaseCurrentContext() { glfwMakeContextCurrent(nullptr); }

@@ -1,0 +1,134 @@
+// One strophe page in a browser tab, driven as a person would: pictures of
+// the canvas, the mouse in canvas pixels, keys; and the page's test switch
+// (window.stropheTest) to step it frame by frame with ?gate and read its
+// counters. Errors the page throws and files it could not load are kept, so
+// a test can show them.
+'use strict';
+
+const { decodePng } = require('./png');
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+class StropheTab {
+  constructor(page) {
+    this.page = page;
+    this.errors = [];
+    this.admitted = 0;
+    page.on('pageerror', (error) => this.errors.push(`page error: ${error.message}`));
+    // What the program writes to standard error goes to the console too, and
+    // the toolchain's warnings with it: only what failed to load counts. A page
+    // without an icon is no fault, though the browser asks for one.
+    page.on('response', (response) => {
+      if (response.status() >= 400 && !response.url().endsWith('/favicon.ico')) {
+        this.errors.push(`${response.status()} for ${response.url()}`);
+      }
+    });
+    page.on('requestfailed', (request) => this.errors.push(`${request.url()} failed: ${request.failure()?.errorText}`));
+  }
+
+  // Opens the page; `gate` holds its stepping for admit(), `beforeScripts` runs
+  // in the page before any of its own scripts.
+  static async open(browser, siteUrl, { gate = false, beforeScripts = null } = {}) {
+    const tab = new StropheTab(await browser.newPage());
+    if (beforeScripts) await tab.page.evaluateOnNewDocument(beforeScripts);
+    await tab.page.goto(siteUrl + (gate ? '?gate' : ''), { waitUntil: 'load' });
+    return tab;
+  }
+
+  // Waits until the program has started and drawn its first frame.
+  async started(timeoutMs = 30000) {
+    try {
+      await this.page.waitForFunction(() => window.stropheTest && window.stropheTest.drawn > 0, {
+        timeout: timeoutMs,
+        polling: 50,
+      });
+    } catch (error) {
+      const text = await this.page.evaluate(() => document.body.innerText).catch(() => '?');
+      throw new Error(`the program did not draw in ${timeoutMs} ms; the page says ${JSON.stringify(text)}; ${this.errors.join('; ')}`);
+    }
+    this.box = await this.page.$eval('#canvas', (canvas) => {
+      const r = canvas.getBoundingClientRect();
+      return { x: r.left, y: r.top, width: r.width, height: r.height };
+    });
+  }
+
+  // The counters of window.stropheTest (steps, drawn, animationFrames,
+  // catchUpCap, admittedDone), without the frame log.
+  state() {
+    return this.page.evaluate(() => {
+      const t = window.stropheTest;
+      return { steps: t.steps, drawn: t.drawn, animationFrames: t.animationFrames, catchUpCap: t.catchUpCap, admittedDone: t.admittedDone };
+    });
+  }
+
+  frameLog() {
+    return this.page.evaluate(() => window.stropheTest.frameLog.map((f) => ({ time: f.time, steps: f.steps, drawn: f.drawn })));
+  }
+
+  // With ?gate: lets `frames` more frames step and waits until they are done.
+  async admit(frames, timeoutMs = 120000) {
+    this.admitted += frames;
+    if (!(await this.page.evaluate((n) => window.stropheTest.admit(n), frames))) {
+      throw new Error('admit: the page was not opened with ?gate');
+    }
+    try {
+      await this.page.waitForFunction((target) => window.stropheTest.admittedDone >= target, { timeout: timeoutMs, polling: 'raf' }, this.admitted);
+    } catch (error) {
+      const done = await this.page.evaluate(() => window.stropheTest.admittedDone);
+      throw new Error(`admitted ${this.admitted} frames, ${done} done after ${timeoutMs} ms`);
+    }
+  }
+
+  // The canvas as the browser shows it: { width, height, rgb }.
+  async picture() {
+    const png = await this.page.screenshot({ type: 'png', clip: this.box });
+    return decodePng(Buffer.from(png));
+  }
+
+  // Takes pictures until one satisfies `accept`; null when none did in time.
+  async waitForPicture(accept, timeoutMs = 10000) {
+    const end = Date.now() + timeoutMs;
+    do {
+      const picture = await this.picture();
+      if (accept(picture)) return picture;
+      await sleep(50);
+    } while (Date.now() < end);
+    return null;
+  }
+
+  // The mouse, in canvas pixels.
+  moveTo([x, y]) {
+    return this.page.mouse.move(this.box.x + x, this.box.y + y);
+  }
+  press() {
+    return this.page.mouse.down();
+  }
+  release() {
+    return this.page.mouse.up();
+  }
+
+  // Moves the mouse through `points` at a hand's pace (`pxPerSecond`), or,
+  // with ?gate, letting `framesPerPoint` frames step after each point.
+  async trace(points, { pxPerSecond = 400, framesPerPoint = 0 } = {}) {
+    let last = null;
+    for (const point of points) {
+      await this.moveTo(point);
+      if (framesPerPoint > 0) {
+        await this.admit(framesPerPoint);
+      } else if (last) {
+        await sleep((Math.hypot(point[0] - last[0], point[1] - last[1]) / pxPerSecond) * 1000);
+      }
+      last = point;
+    }
+  }
+
+  pressKey(key) {
+    return this.page.keyboard.press(key);
+  }
+
+  close() {
+    return this.page.close();
+  }
+}
+
+module.exports = { StropheTab, sleep };
