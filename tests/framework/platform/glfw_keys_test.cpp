@@ -21,4 +21,12 @@ TEST(KeyCodes, KeysTheProgramAndItsUsersMeetAndNothingOutsideTheTable) {
   for (int outside : {-1, 255, 256}) EXPECT_EQ(loom::app::keyCodeForVirtualKey(outside), 0) << outside;
 }
 
+TEST(KeyCodes, MouseButtonsAsTheFrameworkNumbersThem) {
+  using loom::app::glfw::frameworkButtonForGlfwButton;
+  EXPECT_EQ(frameworkButtonForGlfwButton(GLFW_MOUSE_BUTTON_LEFT), 1);
+  EXPECT_EQ(frameworkButtonForGlfwButton(GLFW_MOUSE_BUTTON_RIGHT), 2);
+  EXPECT_EQ(frameworkButtonForGlfwButton(GLFW_MOUSE_BUTTON_MIDDLE), 4);
+  EXPECT_EQ(frameworkButtonForGlfwButton(GLFW_MOUSE_BUTTON_4), 0);
+}
+
 }  // namespace

@@ -63,6 +63,15 @@ int virtualKeyForGlfwKey(int k) {
   }
 }
 
+int frameworkButtonForGlfwButton(int button) {
+  switch (button) {
+    case GLFW_MOUSE_BUTTON_LEFT: return 1;
+    case GLFW_MOUSE_BUTTON_RIGHT: return 2;
+    case GLFW_MOUSE_BUTTON_MIDDLE: return 4;
+    default: return 0;
+  }
+}
+
 unsigned modifierBitsForGlfwMods(int mods) {
   unsigned bits = 0;
   if (mods & GLFW_MOD_SHIFT) bits |= SHIFT_DOWN;

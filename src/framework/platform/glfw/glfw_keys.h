@@ -1,4 +1,4 @@
-// Names GLFW's keys and modifier bits as the framework does. Shared by every
+// Names GLFW's keys, mouse buttons and modifier bits as the framework does. Shared by every
 // backend built on a GLFW: the desktop's and the page's.
 #pragma once
 
@@ -6,6 +6,10 @@ namespace loom::app::glfw {
 
 // 0 for keys without a virtual-key number.
 int virtualKeyForGlfwKey(int glfwKey);
+
+// The framework's number for a GLFW mouse button (left 1, right 2, middle 4),
+// 0 for the others.
+int frameworkButtonForGlfwButton(int glfwButton);
 
 // The framework's SHIFT/ALT/CTRL/META bits for GLFW's modifier bits.
 unsigned modifierBitsForGlfwMods(int mods);

@@ -216,8 +216,7 @@ class GlfwWindow : public NativeWindow {
   }
 
   static void onMouseButton(GLFWwindow* w, int button, int action, int mods) {
-    int framework = button == GLFW_MOUSE_BUTTON_LEFT ? 1 : button == GLFW_MOUSE_BUTTON_RIGHT ? 2
-                  : button == GLFW_MOUSE_BUTTON_MIDDLE ? 4 : 0;
+    const int framework = glfw::frameworkButtonForGlfwButton(button);
     if (framework == 0) return;
     double x = 0, y = 0;
     glfwGetCursorPos(w, &x, &y);
