@@ -4,7 +4,7 @@
 // while a string is dragged, and steps per second under animation frames
 // emulated at 30, 60 and 120 Hz. A benchmark, not a test: it judges nothing.
 //
-//   NODE_PATH=build-web/tests/web/driver/node_modules node bench/web/page_measurements.js build-web/site [loads]
+//   node bench/web/page_measurements.js build-web/site [loads]
 'use strict';
 
 const fs = require('node:fs');

@@ -8,14 +8,7 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 
-function driver() {
-  try {
-    return require('puppeteer-core');
-  } catch (error) {
-    throw new Error('puppeteer-core is not installed where NODE_PATH points: configuring the browser build ' +
-      `installs it (npm ci, see docs/TESTING.md); ${error.message.split('\n')[0]}`);
-  }
-}
+const devtools = require('./devtools');
 
 const executablePath = process.env.STROPHE_CHROMIUM || '/usr/bin/chromium';
 
@@ -32,19 +25,16 @@ const baseFlags = [
   '--enable-unsafe-swiftshader',
 ];
 
-// Resolves to the puppeteer Browser; its close() also removes the profile.
+// Resolves to the driven browser (devtools.js); its close() also removes the profile.
 async function launchChromium({ extraFlags = [] } = {}) {
   if (!fs.existsSync(executablePath)) throw new Error(`no browser at ${executablePath} (Debian's chromium package)`);
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'strophe-chromium-'));
   let browser;
   try {
-    browser = await driver().launch({
+    browser = await devtools.launch({
       executablePath,
-      headless: true,
-      userDataDir: profile,
-      args: [...baseFlags, ...extraFlags],
-      defaultViewport: { width: 800, height: 700, deviceScaleFactor: 1 },
-      protocolTimeout: 120000,
+      args: [...baseFlags, `--user-data-dir=${profile}`, ...extraFlags],
+      viewport: { width: 800, height: 700, deviceScaleFactor: 1 },
     });
   } catch (error) {
     fs.rmSync(profile, { recursive: true, force: true });
