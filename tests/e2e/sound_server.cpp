@@ -149,6 +149,10 @@ void SoundServer::startRecording() {
   recorder_ = spawn({"pw-record", "--target", kSinkName, "-P", "{ stream.capture.sink = true }", "--rate", "44100",
                      "--channels", "1", "--format", "f32", dir_ + "/monitor.wav"},
                     "pw-record.log");
+  // pw-record is linked to the monitor some time after it starts, longer on a
+  // busy machine; what plays before then is never recorded. The idle sink's
+  // silence arriving in the file shows the link is made.
+  if (recorder_ > 0) waitUntil(10.0, [this] { return recorded().size() >= 512; });
 }
 
 std::vector<float> SoundServer::recorded() const { return readWavFloats(dir_ + "/monitor.wav"); }

@@ -35,8 +35,8 @@ class SoundServer {
   // Records the sink's monitor for `seconds` (mono float at 44,100 Hz); empty
   // when the recorder could not run.
   std::vector<float> record(double seconds);
-  // The same in steps: start, read what was recorded so far (as often as
-  // wanted), stop.
+  // The same in steps: start (returning once the recorder takes the monitor's
+  // samples), read what was recorded so far (as often as wanted), stop.
   void startRecording();
   std::vector<float> recorded() const;
   void stopRecording();
