@@ -165,8 +165,7 @@ void App::runFrame(bool paced) {
     platform::pollEvents();
   }
   if (admitted) privateUpdate();
-  for (auto& window : std::vector<std::shared_ptr<Window>>(windows_))
-    if (window->wantsDraw(drawEveryFrame_)) window->emitDraw();
+  drawWindowsThatChanged();
   if (gate_ && admitted) {
     platform::syncWithDisplay();
     gate_->frameDone();
@@ -185,6 +184,10 @@ void App::runFrame(bool paced) {
 bool App::runSteps(int steps) {
   platform::pollEvents();
   for (int i = 0; i < steps && !quitRequested_; ++i) privateUpdate();
+  return drawWindowsThatChanged();
+}
+
+bool App::drawWindowsThatChanged() {
   bool drew = false;
   for (auto& window : std::vector<std::shared_ptr<Window>>(windows_)) {
     if (!window->wantsDraw(drawEveryFrame_)) continue;

@@ -120,6 +120,8 @@ class App : public WindowOwner, private platform::FrameRunner {
   void createWindow(const WindowFormat& format);
   std::string windowClassName() const;
   void privateUpdate();
+  // Draws each window whose picture would change or was spoilt; whether any was drawn.
+  bool drawWindowsThatChanged();
   void runTimedFrame() override { runFrame(true); }
   double stepsPerSecond() const override { return frameRate_; }
   bool finished() const override { return quitRequested_; }

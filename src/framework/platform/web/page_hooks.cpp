@@ -13,14 +13,14 @@ EM_JS(void, strophe_page_record_frame, (double time, int steps, int drew, int ad
   if (t.frameLog.length > 1200) t.frameLog.splice(0, t.frameLog.length - 1200);
 });
 
-EM_JS(void, strophe_page_start_record, (int gated), {
+EM_JS(void, strophe_page_start_record, (int gated, int catchUpCap), {
   var pending = 0;
   window.stropheTest = {
     steps : 0,
     drawn : 0,
     animationFrames : 0,
     frameLog : [],
-    catchUpCap : 0,
+    catchUpCap : catchUpCap,
     admittedDone : 0,
     admit : function(n) {
       if (!gated) return false;
@@ -41,7 +41,6 @@ EM_JS(int, strophe_page_steps_gated, (), {
 
 EM_JS(int, strophe_page_take_admission, (), { return window.stropheTest.takeAdmission() ? 1 : 0; });
 
-EM_JS(void, strophe_page_publish_cap, (int steps), { window.stropheTest.catchUpCap = steps; });
 
 EM_JS(void, strophe_page_capture_pointer, (), {
   var canvas = Module["canvas"];
@@ -59,15 +58,11 @@ namespace loom::app::platform::web {
 
 void capturePointerWhilePressed() { strophe_page_capture_pointer(); }
 
-bool stepsAreGated() {
-  const bool gated = strophe_page_steps_gated() != 0;
-  strophe_page_start_record(gated ? 1 : 0);
-  return gated;
-}
+bool stepsAreGated() { return strophe_page_steps_gated() != 0; }
 
 bool takeAdmission() { return strophe_page_take_admission() != 0; }
 
-void publishCatchUpCap(int steps) { strophe_page_publish_cap(steps); }
+void startFrameRecord(bool gated, int catchUpCap) { strophe_page_start_record(gated ? 1 : 0, catchUpCap); }
 
 void recordFrame(double timeMs, int steps, bool drew, bool admitted) {
   strophe_page_record_frame(timeMs, steps, drew ? 1 : 0, admitted ? 1 : 0);

@@ -17,7 +17,9 @@ bool stepsAreGated();
 // Takes one admission when there is one.
 bool takeAdmission();
 
-void publishCatchUpCap(int steps);
+// Starts the frame record, window.stropheTest, with the admissions `gated`
+// asks for and the most steps a frame may run.
+void startFrameRecord(bool gated, int catchUpCap);
 // Counts the frame and keeps the last ones: when it began and ended (ms on
 // the page's clock), its steps, whether it drew; an admitted frame is
 // reported done.

@@ -212,7 +212,7 @@ void runFrameLoop(FrameRunner& runner) {
   loop.runner = &runner;
   loop.clock = FixedStepClock(runner.stepsPerSecond());
   loop.gated = web::stepsAreGated();
-  web::publishCatchUpCap(FixedStepClock::kCatchUpCap);
+  web::startFrameRecord(loop.gated, FixedStepClock::kCatchUpCap);
   emscripten_request_animation_frame_loop(onAnimationFrame, nullptr);
   // Hands the page to the browser: main's stack unwinds without destructors,
   // and the runtime, the runner and the loop live on.
