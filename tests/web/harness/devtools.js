@@ -127,8 +127,13 @@ class Page {
     this.handlers[name].push(handler);
   }
 
+  // Resolves when the page's next document has loaded (a navigation or a reload).
+  nextLoad() {
+    return new Promise((resolve) => { this.loaded = resolve; });
+  }
+
   async goto(url) {
-    const loaded = new Promise((resolve) => { this.loaded = resolve; });
+    const loaded = this.nextLoad();
     const result = await this.send('Page.navigate', { url });
     if (result.errorText) throw new Error(`${url}: ${result.errorText}`);
     await loaded;

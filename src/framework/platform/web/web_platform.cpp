@@ -9,8 +9,8 @@
 // shut-down); waiting for events (waitEvents only delivers what came, since a
 // page must never block); syncing with a display server (there is none);
 // covered-window reports (obscured never comes; a hidden page is iconified);
-// the screen saver (left to the browser); a content scale other than one
-// pixel per CSS pixel.
+// a content scale other than one pixel per CSS pixel. The screen saver's stand-in
+// is a screen wake lock; a lost WebGL context ends the loop (context_loss.h).
 #include <GLFW/glfw3.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
@@ -24,7 +24,9 @@
 #include "framework/core/fixed_step_clock.h"
 #include "framework/platform/glfw/glfw_keys.h"
 #include "framework/platform/platform.h"
+#include "framework/platform/web/context_loss.h"
 #include "framework/platform/web/page_hooks.h"
+#include "framework/platform/web/wake_lock.h"
 
 namespace loom::app::platform {
 
@@ -61,6 +63,7 @@ class PageWindow : public NativeWindow {
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, onFocusChange);
     emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, onFocusChange);
     web::capturePointerWhilePressed();
+    web::watchForContextLoss();
     openWindow = this;
   }
 
@@ -161,6 +164,8 @@ void reportStop(const char* message) {
 }
 
 EM_BOOL onAnimationFrame(double timeMs, void*) {
+  // The line saying so is already shown; nothing can be drawn any more.
+  if (web::contextWasLost()) return EM_FALSE;
   try {
     const bool admitted = loop.gated && web::takeAdmission();
     const int steps = loop.gated ? (admitted ? 1 : 0) : loop.clock.advance(timeMs / 1000.0);
@@ -231,6 +236,6 @@ void syncWithDisplay() {}
 
 void setApplicationId(const std::string&) {}
 
-void suspendScreenSaver(bool) {}
+void suspendScreenSaver(bool suspend) { web::keepScreenAwake(suspend); }
 
 }  // namespace loom::app::platform
