@@ -58,6 +58,7 @@ class PageWindow : public NativeWindow {
     fitBuffer();
     // The page's GLFW measures the pointer in the drawing buffer's pixels.
     glfwSetCursorPosCallback(window_, [](GLFWwindow*, double x, double y) {
+      if (!openWindow) return;
       const Vector2 p = openWindow->pointsOfBufferPixels(x, y);
       deliver([&](EventSink& sink) { sink.cursorMoved(p.x, p.y); });
     });
@@ -161,7 +162,8 @@ class PageWindow : public NativeWindow {
     if (framework == 0) return;
     double x = 0, y = 0;
     glfwGetCursorPos(w, &x, &y);
-    const Vector2 p = openWindow ? openWindow->pointsOfBufferPixels(x, y) : Vector2{};
+    if (!openWindow) return;
+    const Vector2 p = openWindow->pointsOfBufferPixels(x, y);
     deliver([&](EventSink& sink) {
       sink.mouseButton(framework, action == GLFW_PRESS, glfw::modifierBitsForGlfwMods(mods), p.x, p.y);
     });
