@@ -198,7 +198,7 @@ test('at two device pixels per CSS pixel the canvas draws with 1024 × 1024 pixe
   });
 });
 
-test('on a phone the whole canvas shows; a shake clears it, the mouse draws a path and a finger drags a string along it', async () => {
+test('on a phone the whole canvas shows, either way up; a shake clears it, the mouse draws a path and a finger drags a string along it', async () => {
   const phone = { width: 360, height: 640, deviceScaleFactor: 2, mobile: true, touch: true };
   await withTab({ screen: phone }, async (tab) => {
     const { buffer, box: [left, top, right, bottom], viewport: [width, height] } = await canvasPixels(tab);
@@ -215,5 +215,12 @@ test('on a phone the whole canvas shows; a shake clears it, the mouse draws a pa
     });
     assert.ok(await tab.waitForPicture(showsBlankCanvas), 'a shake leaves a white canvas');
     await strokeThenDrag(tab, { strokeWith: 'mouse', dragWith: 'finger' });
+
+    await tab.page.emulate({ ...phone, width: 640, height: 360 });
+    await tab.page.waitForFunction(() => window.innerWidth === 640, { timeout: 10000 });
+    const turned = await canvasPixels(tab);
+    const [l, t, r, b] = turned.box;
+    assert.ok(l >= 0 && t >= 0 && r <= 640 && b <= 360 && b - t === 360 && r - l === 360,
+      `turned on its side, the canvas ${turned.box} fits the 640 × 360 viewport`);
   });
 });
