@@ -200,7 +200,15 @@ test('at two device pixels per CSS pixel the canvas draws with 1024 × 1024 pixe
 
 test('on a phone the whole canvas shows, either way up; a shake clears it, the mouse draws a path and a finger drags a string along it', async () => {
   const phone = { width: 360, height: 640, deviceScaleFactor: 2, mobile: true, touch: true };
-  await withTab({ screen: phone }, async (tab) => {
+  // As some phones' browsers do: motion only with the person's leave, which is refused here.
+  const askedForMotion = () => {
+    window.stropheMotionAsked = 0;
+    DeviceMotionEvent.requestPermission = () => {
+      window.stropheMotionAsked++;
+      return Promise.reject(new Error('refused'));
+    };
+  };
+  await withTab({ screen: phone, beforeScripts: askedForMotion }, async (tab) => {
     const { buffer, box: [left, top, right, bottom], viewport: [width, height] } = await canvasPixels(tab);
     assert.ok(left >= 0 && top >= 0 && right <= width && bottom <= height, `the canvas ${[left, top, right, bottom]} fits the ${width} × ${height} viewport`);
     assert.equal(right - left, width, 'as wide as the screen');
@@ -215,6 +223,7 @@ test('on a phone the whole canvas shows, either way up; a shake clears it, the m
     });
     assert.ok(await tab.waitForPicture(showsBlankCanvas), 'a shake leaves a white canvas');
     await strokeThenDrag(tab, { strokeWith: 'mouse', dragWith: 'finger' });
+    assert.equal(await tab.page.evaluate(() => window.stropheMotionAsked), 1, 'leave for motion asked once, as the first finger lifted');
 
     await tab.page.emulate({ ...phone, width: 640, height: 360 });
     await tab.page.waitForFunction(() => window.innerWidth === 640, { timeout: 10000 });
