@@ -1,7 +1,8 @@
 // The page as a person meets it, in the system's headless Chromium: the first
 // picture is the desktop program's first frame, the letters slide and come to
 // rest, Return clears the canvas, a stroke becomes a path with the text on it,
-// and a drag moves a string along it.
+// and a drag moves a string along it; the sound starts with the first key,
+// is silent while a path is drawn, and is loudest while a string is held.
 //
 // The desktop capture tests/web/desktop_first_frame.png is remade, after a
 // native build, by
@@ -17,6 +18,7 @@ const { test, before, after } = require('node:test');
 const { launchChromium } = require('./harness/chromium');
 const { Ink, countInk, showsScene, showsBlankCanvas, pixelsOf, shareNear, differingShare, largestDifference } = require('./harness/inks');
 const { decodePng } = require('./harness/png');
+const { kVoicePitches, soundTap, rms, dominantFrequency } = require('./harness/sound');
 const { startSiteServer } = require('./harness/site_server');
 const { StraightPath } = require('./harness/straight_path');
 const { StropheTab, sleep } = require('./harness/strophe_page');
@@ -81,10 +83,16 @@ test('held at its first frame the page shows the desktop picture; stepped, the l
   });
 });
 
-test('Return clears the canvas, a stroke lays the text on a new path, and a drag moves a string along it', async () => {
+test('Return clears the canvas, a stroke lays the text on a new path, and a drag moves a string along it, all heard', async () => {
   await withTab({}, async (tab) => {
+    await soundTap.enable(tab);
+    await sleep(1000);
+    assert.equal(await soundTap.handedOut(tab), 0, 'no sound before the first gesture, though the letters slide');
     await tab.pressKey('Enter');
     assert.ok(await tab.waitForPicture(showsBlankCanvas), 'Return leaves a white canvas');
+    // The sound starts with that key, as soon as its worklet is loaded.
+    await tab.page.waitForFunction(() => window.stropheTest.soundTap.handedOut > 0, { timeout: 10000 });
+    await soundTap.take(tab);
 
     const stroke = new StraightPath([50, 40], [470, 460]);
     const half = stroke.length / 2;
@@ -102,6 +110,8 @@ test('Return clears the canvas, a stroke lays the text on a new path, and a drag
     assert.ok(behind[behind.length - 1] < half + 30, 'ahead of the pointer the canvas is white');
     assert.ok(Math.max(...redAlong(drawn)) > stroke.length - 60, 'the ribbon follows the pointer to the end');
     assert.equal(countInk(drawn).letter, 0, 'no text while drawing');
+    const sketching = await soundTap.take(tab);
+    assert.ok(sketching.length > 0 && sketching.every((x) => x === 0), `silence while drawing: RMS ${rms(sketching)}`);
 
     await tab.release();
     const laid = await tab.waitForPicture(showsScene, 5000);
@@ -112,6 +122,10 @@ test('Return clears the canvas, a stroke lays the text on a new path, and a drag
     await sleep(1000);
     const sliding = stroke.distancesOf(pixelsOf(await tab.picture(), Ink.Letter), 25);
     assert.ok(sliding[sliding.length - 1] > onPath[onPath.length - 1] + 20, 'the text slides down the new path');
+    const slidingSound = await soundTap.take(tab);
+    const pitch = dominantFrequency(slidingSound);
+    assert.ok(pitch >= kVoicePitches.lowest * 0.95 && pitch <= kVoicePitches.highest * 1.05,
+      `the sliding words sing within the voices' range: ${pitch} Hz`);
 
     let rest = await tab.picture();
     for (let tries = 0; tries < 60; ++tries) {
@@ -122,6 +136,9 @@ test('Return clears the canvas, a stroke lays the text on a new path, and a drag
     }
     const resting = stroke.distancesOf(pixelsOf(rest, Ink.Letter), 25);
     const rear = resting[0];
+    await soundTap.take(tab);
+    await sleep(500);
+    const restLoudness = rms(await soundTap.take(tab));
 
     // Hold the rear string by its first letter and pull it 120 px back up.
     const grab = rear + 12;
@@ -131,6 +148,9 @@ test('Return clears the canvas, a stroke lays the text on a new path, and a drag
     await sleep(300);
     const held = stroke.distancesOf(pixelsOf(await tab.picture(), Ink.Letter), 25);
     assert.ok(held[0] < rear - 80, `the held string follows the pointer: its rear from ${rear} to ${held[0]}`);
+    const heldLoudness = rms((await soundTap.take(tab)).slice(-8192));
+    assert.ok(heldLoudness > 4 * restLoudness && heldLoudness > 0.01,
+      `a held string is heard: RMS ${heldLoudness} held, ${restLoudness} at rest`);
     await tab.release();
     await sleep(1500);
     const released = stroke.distancesOf(pixelsOf(await tab.picture(), Ink.Letter), 25);

@@ -137,8 +137,10 @@ Module["stropheSound"] = (function () {
       firstAudible: function () {
         return firstAudible;
       },
-      underruns: 0,
+      handedOut: 0,  // samples handed to the output since the page opened, on or off
+      underruns: 0,  // times the worklet's queue ran dry
       record: function (buffer, aheadFrames) {
+        this.handedOut += buffer.length;
         if (firstAudible === null && pressAt === pressAt) {
           for (var j = 0; j < buffer.length; ++j) {
             if (Math.abs(buffer[j]) >= kAudible) {
