@@ -17,9 +17,11 @@
 Module["stropheSound"] = (function () {
   var kFrames = 512;
   var kSampleRate = 44100;
-  // 3 × 11.6 ms: enough to ride over a frame that keeps the main thread busy
-  // twice as long as usual, little enough that a drag is heard at once.
-  var kBuffersAhead = 3;
+  // 4 × 11.6 ms: the main thread may be held 35 to 46 ms (a long frame, a
+  // busy machine) before the queue runs dry, and a press is still heard within
+  // a frame or three. With 3, a drag on a busy 2-core machine ran dry about
+  // once a second (docs/MEASUREMENTS.md).
+  var kBuffersAhead = 4;
   var kGestures = ["pointerdown", "touchend", "keydown"];
 
   // The worklet's side, loaded from a Blob URL made of this function's own
@@ -136,6 +138,10 @@ Module["stropheSound"] = (function () {
       },
       firstAudible: function () {
         return firstAudible;
+      },
+      // The context's own latency, seconds, after the worklet's queue.
+      contextLatency: function () {
+        return { baseLatency: (context && context.baseLatency) || 0, outputLatency: (context && context.outputLatency) || 0 };
       },
       handedOut: 0,  // samples handed to the output since the page opened, on or off
       underruns: 0,  // times the worklet's queue ran dry
