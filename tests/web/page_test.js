@@ -85,7 +85,7 @@ test('held at its first frame the page shows the desktop picture; stepped, the l
 
 test('Return clears the canvas, a stroke lays the text on a new path, and a drag moves a string along it, all heard', async () => {
   await withTab({}, async (tab) => {
-    await soundTap.enable(tab);
+    await soundTap.enable(tab, 5);
     await sleep(1000);
     assert.equal(await soundTap.handedOut(tab), 0, 'no sound before the first gesture, though the letters slide');
     await tab.pressKey('Enter');

@@ -147,7 +147,7 @@ Module["stropheSound"] = (function () {
       underruns: 0,  // times the worklet's queue ran dry
       record: function (buffer, aheadFrames) {
         this.handedOut += buffer.length;
-        if (firstAudible === null && pressAt === pressAt) {
+        if (firstAudible === null && !isNaN(pressAt)) {
           for (var j = 0; j < buffer.length; ++j) {
             if (Math.abs(buffer[j]) >= kAudible) {
               firstAudible = { pressAt: pressAt, handedOutAt: performance.now(), sampleMs: (j * 1000) / kSampleRate,
@@ -167,7 +167,7 @@ Module["stropheSound"] = (function () {
   }
 
   var render = null;  // (firstOfStream, streamSeconds) → pointer to kFrames floats
-  var context = null, node = null, stream = 0, streamStarts = true, handedOut = 0, failed = false;
+  var context = null, node = null, stream = 0, streamStarts = true, streamFrames = 0, failed = false;
   var tap = makeTap();
 
   function fail(why) {
@@ -178,10 +178,11 @@ Module["stropheSound"] = (function () {
 
   function handOut(message) {
     if (!render || document.hidden || message.stream !== stream) return;
-    for (var i = 0; i < message.want; ++i) {
-      var pointer = render(streamStarts ? 1 : 0, handedOut / kSampleRate);
+    var wanted = Math.min(message.want, kBuffersAhead);
+    for (var i = 0; i < wanted; ++i) {
+      var pointer = render(streamStarts ? 1 : 0, streamFrames / kSampleRate);
       streamStarts = false;
-      handedOut += kFrames;
+      streamFrames += kFrames;
       var samples = HEAPF32.slice(pointer >> 2, (pointer >> 2) + kFrames);
       tap.record(samples, message.aheadFrames + i * kFrames);
       node.port.postMessage({ stream: stream, samples: samples }, [samples.buffer]);
@@ -191,7 +192,7 @@ Module["stropheSound"] = (function () {
   function startStream() {
     stream++;
     streamStarts = true;
-    handedOut = 0;
+    streamFrames = 0;
     node.port.postMessage({ newStream: stream });
   }
 

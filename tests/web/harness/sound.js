@@ -10,7 +10,7 @@ const kVoicePitches = { lowest: 220, highest: 4000 };
 
 const soundTap = {
   // Keeps up to `seconds` of what the page hands to its output from now on.
-  enable: (tab, seconds = 20) => tab.page.evaluate((s) => window.stropheTest.soundTap.enable(s), seconds),
+  enable: (tab, seconds = 5) => tab.page.evaluate((s) => window.stropheTest.soundTap.enable(s), seconds),
   // The samples kept since the last take.
   take: (tab) => tab.page.evaluate(() => window.stropheTest.soundTap.take()),
   // Samples handed out since the page opened, kept or not.
