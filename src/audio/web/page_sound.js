@@ -267,3 +267,7 @@ Module["stropheSound"] = (function () {
     close: close,
   };
 })();
+
+// What the page's backend calls when the program can play no more (it stopped,
+// or lost its WebGL context): the last voices would otherwise sing on.
+Module["stropheSilence"] = Module["stropheSound"].close;
