@@ -1,8 +1,10 @@
 // Measures the built page in the system's headless Chromium through the
 // browser tests' harness, and prints the figures docs/MEASUREMENTS.md keeps:
 // load to the first drawn frame, frame intervals while the letters slide (at
-// one and at two device pixels per CSS pixel) and while a string is dragged, and steps per second under animation frames
-// emulated at 30, 60 and 120 Hz. A benchmark, not a test: it judges nothing.
+// one and at two device pixels per CSS pixel) and while a string is dragged,
+// steps per second under animation frames emulated at 30, 60 and 120 Hz, and
+// the sound: press to first audible sample, and the CPU a drag costs with and
+// without it. A benchmark, not a test: it judges nothing.
 //
 //   node bench/web/page_measurements.js build-web/site [loads]
 'use strict';
@@ -15,6 +17,8 @@ const { Ink, pixelsOf } = require('../../tests/web/harness/inks');
 const { startSiteServer } = require('../../tests/web/harness/site_server');
 const { StraightPath } = require('../../tests/web/harness/straight_path');
 const { StropheTab, sleep } = require('../../tests/web/harness/strophe_page');
+const { soundTap } = require('../../tests/web/harness/sound');
+const { browserCpuSeconds } = require('./process_cpu');
 
 const [site, loadsArgument] = process.argv.slice(2);
 const loads = Number(loadsArgument || 5);
@@ -82,11 +86,9 @@ async function slidingIntervals(browser, url, deviceScaleFactor = 1) {
   return intervals(log, start, start + 20000);
 }
 
-// A stroke, the text at rest on it, then the rear string dragged up and down
-// the stroke for 20 s, the pointer moving 2 px every 10 ms as a mouse reports.
-async function draggingIntervals(browser, url) {
-  const tab = await StropheTab.open(browser, url);
-  await tab.started();
+// Return, a stroke, and the text at rest on it: the stroke, and where to
+// grab the rear string (its first letter).
+async function textAtRestOnStroke(tab) {
   await tab.pressKey('Enter');
   const stroke = new StraightPath([50, 40], [470, 460]);
   await tab.moveTo(stroke.at(0));
@@ -95,20 +97,104 @@ async function draggingIntervals(browser, url) {
   await tab.release();
   await sleep(15000);
   const letters = stroke.distancesOf(pixelsOf(await tab.picture(), Ink.Letter), 25);
-  const grab = letters[0] + 12;
+  return { stroke, grab: letters[0] + 12 };
+}
+
+// The rear string held and dragged up and down the stroke for `seconds`, the
+// pointer moving 2 px every 10 ms as a mouse reports.
+async function dragFor(tab, { stroke, grab }, seconds) {
   await tab.moveTo(stroke.at(grab));
   await tab.press();
-  const start = await tab.page.evaluate(() => performance.now());
-  const end = Date.now() + 20000;
+  const end = Date.now() + seconds * 1000;
   for (let d = 0, way = -1; Date.now() < end; d += 2 * way) {
     if (Math.abs(d) >= 150) way = -way;
     await tab.moveTo(stroke.at(grab + d));
     await sleep(10);
   }
-  const log = await tab.frameLog();
   await tab.release();
+}
+
+async function draggingIntervals(browser, url) {
+  const tab = await StropheTab.open(browser, url);
+  await tab.started();
+  const text = await textAtRestOnStroke(tab);
+  const start = await tab.page.evaluate(() => performance.now());
+  await dragFor(tab, text, 20);
+  const log = await tab.frameLog();
   await tab.close();
   return intervals(log, start, start + 20000);
+}
+
+// Waits until the page has handed out `quietMs` of silence in a row.
+async function silence(tab, quietMs = 300, timeoutMs = 20000) {
+  const end = Date.now() + timeoutMs;
+  let quiet = 0;
+  while (Date.now() < end) {
+    await sleep(100);
+    const samples = await soundTap.take(tab);
+    let loud = -1;
+    samples.forEach((x, i) => { if (Math.abs(x) >= 1e-3) loud = i; });
+    quiet = loud < 0 ? quiet + samples.length : samples.length - loud - 1;
+    if (quiet >= (quietMs * 44100) / 1000) return;
+  }
+  throw new Error('the page never fell silent');
+}
+
+async function firstAudible(tab) {
+  await tab.page.waitForFunction(() => window.stropheTest.soundTap.firstAudible() !== null, { timeout: 10000 });
+  const first = await tab.page.evaluate(() => window.stropheTest.soundTap.firstAudible());
+  const handedOut = first.handedOutAt - first.pressAt;
+  return { handedOut, queued: handedOut + first.aheadMs + first.sampleMs };
+}
+
+// The delay from a press to the first audible sample (1e-3 or more) handed to
+// the worklet, and to when it leaves the worklet's queue: the first gesture,
+// which starts the sound (the letters slide then, so its first buffer is
+// heard), then `repeats` presses on the resting rear string, each held
+// 300 ms without moving and let go, with silence before every press.
+async function pressToSound(browser, url, repeats) {
+  const tab = await StropheTab.open(browser, url);
+  await tab.started();
+  await soundTap.enable(tab, 2);
+  await tab.moveTo([5, 5]);
+  await tab.press();
+  const start = await firstAudible(tab);
+  await tab.release();
+  const { baseLatency, outputLatency } = await tab.page.evaluate(() => window.stropheTest.soundTap.contextLatency());
+  const { stroke, grab } = await textAtRestOnStroke(tab);
+  const presses = [];
+  await tab.moveTo(stroke.at(grab));
+  for (let i = 0; i < repeats; ++i) {
+    await silence(tab);
+    await tab.press();
+    presses.push(await firstAudible(tab));
+    await sleep(300);
+    await tab.release();
+  }
+  const underruns = await tab.page.evaluate(() => window.stropheTest.soundTap.underruns);
+  await tab.close();
+  return { start, presses, baseLatency, outputLatency, underruns };
+}
+
+// CPU over `seconds` of dragging, with the sound started by the drag's own
+// press, and in a page without Web Audio: the main thread's task and script
+// time (DevTools' Performance metrics) and every process of the browser
+// (/proc), with the underruns counted meanwhile.
+async function dragCpu(browser, url, seconds, withSound) {
+  const noWebAudio = () => { delete window.AudioContext; delete window.webkitAudioContext; };
+  const tab = await StropheTab.open(browser, url, withSound ? {} : { beforeScripts: noWebAudio });
+  await tab.started();
+  const text = await textAtRestOnStroke(tab);
+  await tab.page.send('Performance.enable');
+  const metrics = async () => Object.fromEntries((await tab.page.send('Performance.getMetrics')).metrics.map((m) => [m.name, m.value]));
+  const underruns = () => tab.page.evaluate(() => window.stropheTest.soundTap.underruns);
+  const before = { m: await metrics(), cpu: browserCpuSeconds(browser.process.pid), u: await underruns() };
+  await dragFor(tab, text, seconds);
+  const after = { m: await metrics(), cpu: browserCpuSeconds(browser.process.pid), u: await underruns() };
+  await tab.close();
+  const share = (a, b) => (100 * (a - b)) / seconds;
+  return { task: share(after.m.TaskDuration, before.m.TaskDuration), script: share(after.m.ScriptDuration, before.m.ScriptDuration),
+           all: share(after.cpu, before.cpu), underruns: after.u - before.u };
 }
 
 // Replaces the browser's animation frames, before the page's scripts run, by
@@ -157,6 +243,17 @@ async function stepsPerSecond(browser, url, hz) {
     for (const hz of [30, 60, 120]) {
       const rate = await stepsPerSecond(browser, server.url, hz);
       console.log(`| steps per second at animation frames of ${hz} Hz (${rate.frames.toFixed(1)} frames/s seen), 20 s | ${rate.steps.toFixed(2)} |`);
+    }
+    const sound = await pressToSound(browser, server.url, 10);
+    const handed = sound.presses.map((p) => p.handedOut), queued = sound.presses.map((p) => p.queued);
+    console.log(`| first gesture → first audible sample handed out / out of the queue (starts the context and its worklet) | ${ms(sound.start.handedOut)} / ${ms(sound.start.queued)} |`);
+    console.log(`| press on a string → first audible sample handed out, median / p90 of ${handed.length} | ${ms(median(handed))} / ${ms(quantile(handed, 0.9))} |`);
+    console.log(`| press on a string → that sample out of the worklet's queue, median / p90 | ${ms(median(queued))} / ${ms(quantile(queued, 0.9))} |`);
+    console.log(`| the context's own latency after that (baseLatency + outputLatency) | ${ms(1000 * (sound.baseLatency + sound.outputLatency))} |`);
+    for (const withSound of [true, false]) {
+      const cpu = await dragCpu(browser, server.url, 10, withSound);
+      const what = withSound ? `with sound (${cpu.underruns} underruns)` : 'without Web Audio';
+      console.log(`| CPU while dragging 10 s ${what}: main thread tasks / scripts, all browser processes | ${cpu.task.toFixed(1)} % / ${cpu.script.toFixed(1)} %, ${cpu.all.toFixed(1)} % |`);
     }
   } finally {
     await browser.close();

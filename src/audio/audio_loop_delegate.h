@@ -1,6 +1,7 @@
-// The interface the audio loop hands every buffer request to. It is called on
-// the audio device's own thread, so an implementation must not allocate, lock
-// or do I/O there.
+// The interface the audio loop hands every buffer request to. On the desktop
+// it is called on the audio device's own thread, so an implementation must not
+// allocate, lock or do I/O there; in the page, on the main thread between
+// frames, where the same rules keep the page from stalling.
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,8 @@
 // lost (its device or sound server went away) is reported once, closed, and
 // opened again until it plays: as soon as the device answers again (it is
 // asked every second), and less and less often while it answers but fails.
+// The page's build (web/) plays through the browser's Web Audio instead, from
+// the first gesture on, and asks for every buffer on the page's main thread.
 #pragma once
 
 #include <memory>

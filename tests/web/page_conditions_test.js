@@ -7,6 +7,7 @@ const assert = require('node:assert/strict');
 const { test, before, after } = require('node:test');
 
 const { launchChromium } = require('./harness/chromium');
+const { soundTap } = require('./harness/sound');
 const { startSiteServer } = require('./harness/site_server');
 const { StropheTab, sleep } = require('./harness/strophe_page');
 
@@ -27,7 +28,7 @@ const wakeLock = (tab) => tab.page.evaluate(() => {
   return { requests, held, refusals };
 });
 
-test('a page hidden for 10 s stops its animation frames, lets its wake lock go, and catches up at most the cap when shown again', async () => {
+test('a page hidden for 10 s stops its animation frames and its sound, lets its wake lock go, and catches up at most the cap when shown again', async () => {
   const browser = await launchChromium();
   try {
     const tab = await StropheTab.open(browser, server.url);
@@ -37,22 +38,29 @@ test('a page hidden for 10 s stops its animation frames, lets its wake lock go, 
     assert.deepEqual(await wakeLock(tab), { requests: 1, held: true, refusals: 0 }, 'the screen stays awake while the page is visible');
     const { catchUpCap } = await tab.state();
     assert.ok(Number.isInteger(catchUpCap) && catchUpCap >= 1 && catchUpCap <= 10, `a small catch-up cap: ${catchUpCap}`);
+    // A click away from the strings starts the sound.
+    await tab.moveTo([5, 5]);
+    await tab.press();
+    await tab.release();
+    await tab.page.waitForFunction(() => window.stropheTest.soundTap.handedOut > 0, { timeout: 10000 });
 
     // Another tab in front hides this one, as switching tabs does.
     const other = await browser.newPage();
     await other.bringToFront();
     await tab.page.waitForFunction(() => document.visibilityState === 'hidden', { timeout: 5000 });
     await sleep(500);  // frames already on their way
-    const hidden = await tab.state();
+    const hidden = await tab.state(), soundHidden = await soundTap.handedOut(tab);
     await sleep(10000);
     const stillHidden = await tab.state();
     assert.equal(stillHidden.animationFrames, hidden.animationFrames, 'no animation frames while hidden');
     assert.equal(stillHidden.steps, hidden.steps, 'no steps while hidden');
     assert.equal((await wakeLock(tab)).held, false, 'the browser let the lock go with the page');
+    assert.equal(await soundTap.handedOut(tab), soundHidden, 'no sound while hidden');
 
     await tab.page.bringToFront();
     await tab.page.waitForFunction((seen) => window.stropheTest.drawn > 0 && window.stropheTest.animationFrames > seen + 3,
       { timeout: 10000 }, stillHidden.animationFrames);
+    await tab.page.waitForFunction((seen) => window.stropheTest.soundTap.handedOut > seen, { timeout: 10000 }, soundHidden);
     await sleep(1500);
     const log = await tab.frameLog();
     const back = log.findIndex((frame, i) => i > 0 && frame.time - log[i - 1].time > 9000);

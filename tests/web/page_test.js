@@ -1,9 +1,10 @@
 // The page as a person meets it, in the system's headless Chromium: the first
 // picture is the desktop program's first frame, the letters slide and come to
 // rest, Return clears the canvas, a stroke becomes a path with the text on it,
-// and a drag moves a string along it; on a dense screen the canvas draws with
-// its pixels, and on a phone it fits the screen, a finger drags the strings
-// and a shake clears it.
+// and a drag moves a string along it, all heard (the sound starts with the
+// first key, is silent while a path is drawn, and is loudest while a string
+// is held); on a dense screen the canvas draws with its pixels, and on a phone
+// it fits the screen, a finger drags the strings and a shake clears it.
 //
 // The desktop capture tests/web/desktop_first_frame.png is remade, after a
 // native build, by
@@ -19,6 +20,7 @@ const { test, before, after } = require('node:test');
 const { launchChromium } = require('./harness/chromium');
 const { Ink, countInk, showsScene, showsBlankCanvas, pixelsOf, shareNear, differingShare, largestDifference } = require('./harness/inks');
 const { decodePng } = require('./harness/png');
+const { kVoicePitches, soundTap, rms, dominantFrequency } = require('./harness/sound');
 const { startSiteServer } = require('./harness/site_server');
 const { StraightPath } = require('./harness/straight_path');
 const { StropheTab, sleep, canvasPoints } = require('./harness/strophe_page');
@@ -86,7 +88,8 @@ test('held at its first frame the page shows the desktop picture; stepped, the l
 // On a cleared canvas: a stroke drawn with `strokeWith` ('mouse' or 'finger')
 // lays the text on a new path, and `dragWith` pulls its rear string back up
 // along it. Distances are in canvas points, whatever pixels the pictures have.
-async function strokeThenDrag(tab, { strokeWith, dragWith }) {
+// With `hear`, the page's sound tap is on and its sound is judged too.
+async function strokeThenDrag(tab, { strokeWith, dragWith, hear = false }) {
   const stroke = new StraightPath([50, 40], [470, 460]);
   const along = (image, ink, maxOff) => {
     const k = image.width / canvasPoints;
@@ -94,6 +97,7 @@ async function strokeThenDrag(tab, { strokeWith, dragWith }) {
     return seen.distancesOf(pixelsOf(image, ink), maxOff * k).map((d) => d / k);
   };
   const half = stroke.length / 2;
+  if (hear) await soundTap.take(tab);
   tab.usePointer(strokeWith);
   await tab.moveTo(stroke.at(0));
   await tab.press();
@@ -108,6 +112,10 @@ async function strokeThenDrag(tab, { strokeWith, dragWith }) {
   assert.ok(behind[behind.length - 1] < half + 30, 'ahead of the pointer the canvas is white');
   assert.ok(Math.max(...along(drawn, Ink.Red, 8)) > stroke.length - 60, 'the ribbon follows the pointer to the end');
   assert.equal(countInk(drawn).letter, 0, 'no text while drawing');
+  if (hear) {
+    const sketching = await soundTap.take(tab);
+    assert.ok(sketching.length > 0 && sketching.every((x) => x === 0), `silence while drawing: RMS ${rms(sketching)}`);
+  }
 
   await tab.release();
   const laid = await tab.waitForPicture(showsScene, 5000);
@@ -118,6 +126,11 @@ async function strokeThenDrag(tab, { strokeWith, dragWith }) {
   await sleep(1000);
   const sliding = along(await tab.picture(), Ink.Letter, 25);
   assert.ok(sliding[sliding.length - 1] > onPath[onPath.length - 1] + 20, 'the text slides down the new path');
+  if (hear) {
+    const pitch = dominantFrequency(await soundTap.take(tab));
+    assert.ok(pitch >= kVoicePitches.lowest * 0.95 && pitch <= kVoicePitches.highest * 1.05,
+      `the sliding words sing within the voices' range: ${pitch} Hz`);
+  }
 
   let rest = await tab.picture();
   for (let tries = 0; tries < 60; ++tries) {
@@ -127,6 +140,12 @@ async function strokeThenDrag(tab, { strokeWith, dragWith }) {
     rest = next;
   }
   const rear = along(rest, Ink.Letter, 25)[0];
+  let restLoudness = 0;
+  if (hear) {
+    await soundTap.take(tab);
+    await sleep(500);
+    restLoudness = rms(await soundTap.take(tab));
+  }
 
   // Hold the rear string by its first letter and pull it 120 points back up.
   const grab = rear + 12;
@@ -137,17 +156,27 @@ async function strokeThenDrag(tab, { strokeWith, dragWith }) {
   await sleep(300);
   const held = along(await tab.picture(), Ink.Letter, 25);
   assert.ok(held[0] < rear - 80, `the held string follows the ${dragWith}: its rear from ${rear} to ${held[0]}`);
+  if (hear) {
+    const heldLoudness = rms((await soundTap.take(tab)).slice(-8192));
+    assert.ok(heldLoudness > 4 * restLoudness && heldLoudness > 0.01,
+      `a held string is heard: RMS ${heldLoudness} held, ${restLoudness} at rest`);
+  }
   await tab.release();
   await sleep(1500);
   const released = along(await tab.picture(), Ink.Letter, 25);
   assert.ok(released[0] > held[0] + 30, 'let go, it slides back down');
 }
 
-test('Return clears the canvas, a stroke lays the text on a new path, and a drag moves a string along it', async () => {
+test('Return clears the canvas, a stroke lays the text on a new path, and a drag moves a string along it, all heard', async () => {
   await withTab({}, async (tab) => {
+    await soundTap.enable(tab, 5);
+    await sleep(1000);
+    assert.equal(await soundTap.handedOut(tab), 0, 'no sound before the first gesture, though the letters slide');
     await tab.pressKey('Enter');
     assert.ok(await tab.waitForPicture(showsBlankCanvas), 'Return leaves a white canvas');
-    await strokeThenDrag(tab, { strokeWith: 'mouse', dragWith: 'mouse' });
+    // The sound starts with that key, as soon as its worklet is loaded.
+    await tab.page.waitForFunction(() => window.stropheTest.soundTap.handedOut > 0, { timeout: 10000 });
+    await strokeThenDrag(tab, { strokeWith: 'mouse', dragWith: 'mouse', hear: true });
   });
 });
 

@@ -50,6 +50,8 @@ EM_JS(void, strophe_page_capture_pointer, (), {
 });
 
 EM_JS(void, strophe_page_show_stopped, (const char* message), {
+  // The program is gone but its last voices would sing on.
+  if (typeof Module["stropheSilence"] === "function") Module["stropheSilence"]();
   if (typeof window.stropheShowProblem === "function")
     window.stropheShowProblem("strophe stopped: " + UTF8ToString(message));
 });

@@ -25,7 +25,7 @@ void startFrameRecord(bool gated, int catchUpCap);
 // reported done.
 void recordFrame(double timeMs, int steps, bool drew, bool admitted);
 
-// Shows the page's one line saying the program stopped, with why.
+// Shows the page's one line saying the program stopped, with why, and ends its sound.
 void showStopped(const char* message);
 
 }  // namespace loom::app::platform::web
