@@ -22,7 +22,10 @@ Module["stropheSound"] = (function () {
   // a frame or three. With 3, a drag on a busy 2-core machine ran dry about
   // once a second (docs/MEASUREMENTS.md).
   var kBuffersAhead = 4;
-  var kGestures = ["pointerdown", "touchend", "keydown"];
+  // On the window, in its capture phase: the page's own touch handling stops
+  // the canvas's touches from going further down. Some browsers count a touch
+  // as a gesture only when it lifts (touchend, pointerup).
+  var kGestures = ["pointerdown", "pointerup", "touchend", "keydown"];
 
   // The worklet's side, loaded from a Blob URL made of this function's own
   // source: one file fewer in the site, and nothing to resolve against the
@@ -249,7 +252,7 @@ Module["stropheSound"] = (function () {
 
   function close() {
     render = null;
-    kGestures.forEach(function (type) { document.removeEventListener(type, onGesture, true); });
+    kGestures.forEach(function (type) { window.removeEventListener(type, onGesture, true); });
     document.removeEventListener("visibilitychange", onVisibilityChange);
     if (context) context.close().catch(function () {});
     context = null;
@@ -260,7 +263,7 @@ Module["stropheSound"] = (function () {
     open: function () {
       if (render) return;
       render = Module["_strophe_sound_render"];
-      kGestures.forEach(function (type) { document.addEventListener(type, onGesture, true); });
+      kGestures.forEach(function (type) { window.addEventListener(type, onGesture, true); });
       document.addEventListener("visibilitychange", onVisibilityChange);
       if (window.stropheTest) window.stropheTest.soundTap = tap;
     },
