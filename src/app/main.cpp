@@ -5,6 +5,7 @@
 // and status 1.
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/application.h"
@@ -24,8 +25,6 @@ int main(int argc, char** argv) {
     case ProgramOptions::Request::Play:
       break;
   }
-  std::vector<char*> pointers;
-  for (std::string& arg : args) pointers.push_back(arg.data());
-  pointers.push_back(nullptr);
-  return loom::app::runAppReportingFailure<Application>("strophe", static_cast<int>(args.size()), pointers.data());
+  // As strings: a NUL the page's query decodes to must not end its text.
+  return loom::app::runAppReportingFailure<Application>("strophe", std::move(args));
 }

@@ -47,6 +47,7 @@ TEST(GivenText, BadTextsAreMendedCutOrReplacedByTheBuiltInOne) {
   EXPECT_EQ(choose({"--text", "a\xC3(b\xFF\xED\xA0\x80\xF0\x9F\x98\x80" "c\\"}).lines, Lines{u"a(bc\\"});
   EXPECT_EQ(choose({"--text", "a\tb\rc\x7F\xC2\x85" "d\\x"}).lines, Lines{u"abcd\\x"});
   EXPECT_EQ(chooseFromQuery("text=x%ZZ%4").lines, Lines{u"xZZ"}) << "broken percent-encoding";
+  EXPECT_EQ(chooseFromQuery("text=a%00b%0A%0D%C2").lines, Lines{u"ab"}) << "a NUL does not end the text";
 
   // Nothing to lay: the built-in text, said once.
   for (const auto& args : std::vector<std::vector<std::string>>{
