@@ -1,7 +1,7 @@
 // Measures the built page in the system's headless Chromium through the
 // browser tests' harness, and prints the figures docs/MEASUREMENTS.md keeps:
-// load to the first drawn frame, frame intervals while the letters slide and
-// while a string is dragged, and steps per second under animation frames
+// load to the first drawn frame, frame intervals while the letters slide (at
+// one and at two device pixels per CSS pixel) and while a string is dragged, and steps per second under animation frames
 // emulated at 30, 60 and 120 Hz. A benchmark, not a test: it judges nothing.
 //
 //   node bench/web/page_measurements.js build-web/site [loads]
@@ -72,8 +72,8 @@ function intervalRow(what, values) {
   return `| frame interval p50 / p99 / max ${what} (${values.length} frames) | ${ms(median(values))} / ${ms(quantile(values, 0.99))} / ${ms(Math.max(...values))} |`;
 }
 
-async function slidingIntervals(browser, url) {
-  const tab = await StropheTab.open(browser, url);
+async function slidingIntervals(browser, url, deviceScaleFactor = 1) {
+  const tab = await StropheTab.open(browser, url, { screen: { width: 800, height: 700, deviceScaleFactor } });
   await tab.started();
   const start = await tab.page.evaluate(() => performance.now());
   await sleep(20000);
@@ -151,6 +151,8 @@ async function stepsPerSecond(browser, url, hz) {
     console.log(`| of which: index.html received / strophe.js asked for, received / strophe.wasm asked for, received / the first drawn frame begins | ${ms(pick('html'))} / ${ms(pick('scriptAsked'))}, ${ms(pick('script'))} / ${ms(pick('wasmAsked'))}, ${ms(pick('wasm'))} / ${ms(pick('firstDrawn'))} |`);
     console.log(`| compiling strophe.wasm (${(times[0].wasmBytes / 1024).toFixed(0)} KiB) alone, in the page | ${ms(pick('compile'))} |`);
     console.log(intervalRow('while the letters slide, first 20 s', await slidingIntervals(browser, server.url)));
+    console.log(intervalRow('while the letters slide at 2 device pixels per CSS pixel (1024 × 1024), first 20 s',
+      await slidingIntervals(browser, server.url, 2)));
     console.log(intervalRow('while dragging, 20 s', await draggingIntervals(browser, server.url)));
     for (const hz of [30, 60, 120]) {
       const rate = await stepsPerSecond(browser, server.url, hz);

@@ -1,5 +1,5 @@
 // Receives accelerometer readings; a shake resets the scene where a device
-// reports them. Nothing on this platform produces them.
+// reports them (the page, on a phone or tablet; the desktop has none).
 #pragma once
 
 #include "framework/core/vector.h"

@@ -97,7 +97,13 @@ void Application::resetScene() {
   mode = SKETCHING;
 }
 
+void Application::accelerated(loom::app::AccelerationEvent event) {
+  accelerated(inkvane::AccelEvent{event.getData(), event.getPrevData()});
+}
+
 void Application::accelerated(const inkvane::AccelEvent& event) {
   gravity = loom::Vector2(event.data.x, -event.data.y);
-  resetRequested = isShake(event.data, event.prevData);
+  // Readings come many times between two updates: a calm one must not take
+  // back the reset that a shake, or Return, asked for.
+  if (isShake(event.data, event.prevData)) resetRequested = true;
 }

@@ -52,6 +52,8 @@ class Application : public loom::app::AppBasic,
   void touchesEnded(loom::app::TouchEvent event) override;
   void keyDown(loom::app::KeyEvent event) override;
 
+  // The window's accelerometer readings reach the scene's delegate hook.
+  void accelerated(loom::app::AccelerationEvent event) override;
   void accelerated(const inkvane::AccelEvent& event) override;
 
   // Called on the audio thread for every buffer.

@@ -1,5 +1,6 @@
 // The page under conditions a person brings about: its tab left in the
-// background for a while, and a browser without WebGL or without WebAssembly.
+// background for a while (the screen wake lock let go and taken again), its
+// WebGL context lost, and a browser without WebGL or without WebAssembly.
 'use strict';
 
 const assert = require('node:assert/strict');
@@ -21,12 +22,19 @@ after(async () => {
   await server?.close();
 });
 
-test('a page hidden for 10 s stops its animation frames and catches up at most the cap when shown again', async () => {
+const wakeLock = (tab) => tab.page.evaluate(() => {
+  const { requests, held, refusals } = window.stropheWakeLock;
+  return { requests, held, refusals };
+});
+
+test('a page hidden for 10 s stops its animation frames, lets its wake lock go, and catches up at most the cap when shown again', async () => {
   const browser = await launchChromium();
   try {
     const tab = await StropheTab.open(browser, server.url);
     await tab.started();
     await sleep(1000);
+    // Headless Chromium grants a visible page the screen wake lock without asking.
+    assert.deepEqual(await wakeLock(tab), { requests: 1, held: true, refusals: 0 }, 'the screen stays awake while the page is visible');
     const { catchUpCap } = await tab.state();
     assert.ok(Number.isInteger(catchUpCap) && catchUpCap >= 1 && catchUpCap <= 10, `a small catch-up cap: ${catchUpCap}`);
 
@@ -40,6 +48,7 @@ test('a page hidden for 10 s stops its animation frames and catches up at most t
     const stillHidden = await tab.state();
     assert.equal(stillHidden.animationFrames, hidden.animationFrames, 'no animation frames while hidden');
     assert.equal(stillHidden.steps, hidden.steps, 'no steps while hidden');
+    assert.equal((await wakeLock(tab)).held, false, 'the browser let the lock go with the page');
 
     await tab.page.bringToFront();
     await tab.page.waitForFunction((seen) => window.stropheTest.drawn > 0 && window.stropheTest.animationFrames > seen + 3,
@@ -54,6 +63,32 @@ test('a page hidden for 10 s stops its animation frames and catches up at most t
     const stepsAfter = resumed.reduce((sum, frame) => sum + frame.steps, 0);
     const span = resumed.length ? resumed[resumed.length - 1].time - log[back].time : 0;
     assert.ok(stepsAfter <= (span * 60) / 1000 + catchUpCap + 1, `${stepsAfter} steps in the ${span} ms after it came back`);
+    assert.deepEqual(await wakeLock(tab), { requests: 2, held: true, refusals: 0 }, 'shown again, the page asks for the lock again');
+    assert.deepEqual(tab.errors, []);
+  } finally {
+    await browser.close();
+  }
+});
+
+test('a lost WebGL context stops the page with one plain line, and a click starts the toy again', async () => {
+  const browser = await launchChromium();
+  try {
+    const tab = await StropheTab.open(browser, server.url);
+    await tab.started();
+    await tab.page.evaluate(() => Module.canvas.getContext('webgl').getExtension('WEBGL_lose_context').loseContext());
+    await tab.page.waitForFunction(() => !document.getElementById('problem').hidden, { timeout: 5000 });
+    const stopped = (await tab.state()).animationFrames;
+    await sleep(500);
+    assert.ok((await tab.state()).animationFrames <= stopped + 1, 'no frames after the loss');
+    const text = (await tab.page.evaluate(() => document.body.innerText)).trim();
+    assert.match(text, /^strophe lost its picture[^\n]*Click to start again\.$/);
+
+    const reloaded = tab.page.nextLoad();
+    await tab.page.mouse.move(100, 100);
+    await tab.page.mouse.down();
+    await tab.page.mouse.up();
+    await reloaded;
+    await tab.started();
     assert.deepEqual(tab.errors, []);
   } finally {
     await browser.close();

@@ -1,7 +1,9 @@
 // The page as a person meets it, in the system's headless Chromium: the first
 // picture is the desktop program's first frame, the letters slide and come to
 // rest, Return clears the canvas, a stroke becomes a path with the text on it,
-// and a drag moves a string along it.
+// and a drag moves a string along it; on a dense screen the canvas draws with
+// its pixels, and on a phone it fits the screen, a finger drags the strings
+// and a shake clears it.
 //
 // The desktop capture tests/web/desktop_first_frame.png is remade, after a
 // native build, by
@@ -19,7 +21,7 @@ const { Ink, countInk, showsScene, showsBlankCanvas, pixelsOf, shareNear, differ
 const { decodePng } = require('./harness/png');
 const { startSiteServer } = require('./harness/site_server');
 const { StraightPath } = require('./harness/straight_path');
-const { StropheTab, sleep } = require('./harness/strophe_page');
+const { StropheTab, sleep, canvasPoints } = require('./harness/strophe_page');
 
 const site = process.env.STROPHE_WEB_SITE;
 let server, browser;
@@ -81,60 +83,154 @@ test('held at its first frame the page shows the desktop picture; stepped, the l
   });
 });
 
+// On a cleared canvas: a stroke drawn with `strokeWith` ('mouse' or 'finger')
+// lays the text on a new path, and `dragWith` pulls its rear string back up
+// along it. Distances are in canvas points, whatever pixels the pictures have.
+async function strokeThenDrag(tab, { strokeWith, dragWith }) {
+  const stroke = new StraightPath([50, 40], [470, 460]);
+  const along = (image, ink, maxOff) => {
+    const k = image.width / canvasPoints;
+    const seen = new StraightPath(stroke.at(0).map((v) => v * k), stroke.at(stroke.length).map((v) => v * k));
+    return seen.distancesOf(pixelsOf(image, ink), maxOff * k).map((d) => d / k);
+  };
+  const half = stroke.length / 2;
+  tab.usePointer(strokeWith);
+  await tab.moveTo(stroke.at(0));
+  await tab.press();
+  await tab.trace(stroke.pointsBetween(0, half));
+  await sleep(150);
+  const halfway = await tab.picture();
+  await tab.trace(stroke.pointsBetween(half, stroke.length));
+  await sleep(150);
+  const drawn = await tab.picture();
+  const behind = along(halfway, Ink.Red, 8);
+  assert.ok(behind.length > 0 && behind[0] < 30 && behind[behind.length - 1] > half - 60, 'behind the pointer the ribbon is drawn');
+  assert.ok(behind[behind.length - 1] < half + 30, 'ahead of the pointer the canvas is white');
+  assert.ok(Math.max(...along(drawn, Ink.Red, 8)) > stroke.length - 60, 'the ribbon follows the pointer to the end');
+  assert.equal(countInk(drawn).letter, 0, 'no text while drawing');
+
+  await tab.release();
+  const laid = await tab.waitForPicture(showsScene, 5000);
+  assert.ok(laid, 'the text is laid on the new path');
+  const letterPixels = pixelsOf(laid, Ink.Letter);
+  const onPath = along(laid, Ink.Letter, 25);
+  assert.ok(onPath.length > letterPixels.length * 0.95, `the letters lie on the stroke: ${onPath.length} of ${letterPixels.length}`);
+  await sleep(1000);
+  const sliding = along(await tab.picture(), Ink.Letter, 25);
+  assert.ok(sliding[sliding.length - 1] > onPath[onPath.length - 1] + 20, 'the text slides down the new path');
+
+  let rest = await tab.picture();
+  for (let tries = 0; tries < 60; ++tries) {
+    await sleep(500);
+    const next = await tab.picture();
+    if (differingShare(rest, next, 0) === 0) break;
+    rest = next;
+  }
+  const rear = along(rest, Ink.Letter, 25)[0];
+
+  // Hold the rear string by its first letter and pull it 120 points back up.
+  const grab = rear + 12;
+  tab.usePointer(dragWith);
+  await tab.moveTo(stroke.at(grab));
+  await tab.press();
+  await tab.trace(stroke.pointsBetween(grab, grab - 120));
+  await sleep(300);
+  const held = along(await tab.picture(), Ink.Letter, 25);
+  assert.ok(held[0] < rear - 80, `the held string follows the ${dragWith}: its rear from ${rear} to ${held[0]}`);
+  await tab.release();
+  await sleep(1500);
+  const released = along(await tab.picture(), Ink.Letter, 25);
+  assert.ok(released[0] > held[0] + 30, 'let go, it slides back down');
+}
+
 test('Return clears the canvas, a stroke lays the text on a new path, and a drag moves a string along it', async () => {
   await withTab({}, async (tab) => {
     await tab.pressKey('Enter');
     assert.ok(await tab.waitForPicture(showsBlankCanvas), 'Return leaves a white canvas');
+    await strokeThenDrag(tab, { strokeWith: 'mouse', dragWith: 'mouse' });
+  });
+});
 
-    const stroke = new StraightPath([50, 40], [470, 460]);
-    const half = stroke.length / 2;
-    await tab.moveTo(stroke.at(0));
-    await tab.press();
-    await tab.trace(stroke.pointsBetween(0, half));
-    await sleep(150);
-    const halfway = await tab.picture();
-    await tab.trace(stroke.pointsBetween(half, stroke.length));
-    await sleep(150);
-    const drawn = await tab.picture();
-    const redAlong = (image) => stroke.distancesOf(pixelsOf(image, Ink.Red), 8);
-    const behind = redAlong(halfway);
-    assert.ok(behind.length > 0 && behind[0] < 30 && behind[behind.length - 1] > half - 60, 'behind the pointer the ribbon is drawn');
-    assert.ok(behind[behind.length - 1] < half + 30, 'ahead of the pointer the canvas is white');
-    assert.ok(Math.max(...redAlong(drawn)) > stroke.length - 60, 'the ribbon follows the pointer to the end');
-    assert.equal(countInk(drawn).letter, 0, 'no text while drawing');
+// Sizes of the alpha masks the page uploads (sprites and the font's atlas),
+// at their full resolution, in window.stropheMaskUploads. The page turns
+// masks into LUMINANCE_ALPHA textures before they reach WebGL.
+function recordMaskUploads() {
+  const proto = WebGLRenderingContext.prototype, upload = proto.texImage2D;
+  window.stropheMaskUploads = [];
+  proto.texImage2D = function (target, level, internalFormat, width, height, border, format) {
+    if (arguments.length === 9 && level === 0 && format === 0x190a) window.stropheMaskUploads.push(`${width}x${height}`);
+    return upload.apply(this, arguments);
+  };
+}
 
-    await tab.release();
-    const laid = await tab.waitForPicture(showsScene, 5000);
-    assert.ok(laid, 'the text is laid on the new path');
-    const letterPixels = pixelsOf(laid, Ink.Letter);
-    const onPath = stroke.distancesOf(letterPixels, 25);
-    assert.ok(onPath.length > letterPixels.length * 0.95, `the letters lie on the stroke: ${onPath.length} of ${letterPixels.length}`);
-    await sleep(1000);
-    const sliding = stroke.distancesOf(pixelsOf(await tab.picture(), Ink.Letter), 25);
-    assert.ok(sliding[sliding.length - 1] > onPath[onPath.length - 1] + 20, 'the text slides down the new path');
+const canvasPixels = (tab) => tab.page.$eval('#canvas', (canvas) => {
+  const box = canvas.getBoundingClientRect();
+  return { buffer: [canvas.width, canvas.height], box: [box.left, box.top, box.right, box.bottom],
+    viewport: [window.innerWidth, window.innerHeight] };
+});
 
-    let rest = await tab.picture();
-    for (let tries = 0; tries < 60; ++tries) {
-      await sleep(500);
-      const next = await tab.picture();
-      if (differingShare(rest, next, 0) === 0) break;
-      rest = next;
-    }
-    const resting = stroke.distancesOf(pixelsOf(rest, Ink.Letter), 25);
-    const rear = resting[0];
+// Share of the pixels that are neither canvas nor ink, such as glyph edges, to the letters' own.
+const edgesPerLetterPixel = (image) => countInk(image).other / countInk(image).letter;
 
-    // Hold the rear string by its first letter and pull it 120 px back up.
-    const grab = rear + 12;
-    await tab.moveTo(stroke.at(grab));
-    await tab.press();
-    await tab.trace(stroke.pointsBetween(grab, grab - 120));
-    await sleep(300);
-    const held = stroke.distancesOf(pixelsOf(await tab.picture(), Ink.Letter), 25);
-    assert.ok(held[0] < rear - 80, `the held string follows the pointer: its rear from ${rear} to ${held[0]}`);
-    await tab.release();
-    await sleep(1500);
-    const released = stroke.distancesOf(pixelsOf(await tab.picture(), Ink.Letter), 25);
-    assert.ok(released[0] > held[0] + 30, 'let go, it slides back down');
+test('at two device pixels per CSS pixel the canvas draws with 1024 × 1024 pixels and the double-resolution sprites; at one again, with 512 × 512', async () => {
+  await withTab({ gate: true, beforeScripts: recordMaskUploads, screen: { width: 800, height: 700, deviceScaleFactor: 2 } }, async (tab) => {
+    const dense = await canvasPixels(tab);
+    assert.deepEqual(dense.buffer, [1024, 1024], 'the drawing buffer has the screen\'s pixels');
+    assert.equal(dense.box[2] - dense.box[0], 512, 'shown at 512 CSS pixels');
+    const masks = await tab.page.evaluate(() => window.stropheMaskUploads);
+    // The dot is 8 × 8 at 1x and 16 × 16 at 2x; the line is 8 × 8 at both.
+    assert.deepEqual(masks.filter((size) => size === '8x8' || size === '16x16').sort(), ['16x16', '8x8'],
+      `the double-resolution sprites: masks ${masks.join(', ')}`);
+    const sharp = await tab.picture();
+    assert.equal(sharp.width, 1024);
+    assert.ok(showsScene(sharp), `the scene: ${JSON.stringify(countInk(sharp))}`);
+    assert.ok(shareNear(sharp, pixelsOf(sharp, Ink.Letter), Ink.Red, 24) > 0.95, 'the letters lie on the ribbon');
+
+    // As a browser zoom or another screen would; the page is held, so the scene is the same.
+    await tab.page.emulate({ width: 800, height: 700, deviceScaleFactor: 1 });
+    await tab.page.waitForFunction(() => document.querySelector('#canvas').width === 512, { timeout: 10000 });
+    const plain = await tab.waitForPicture((image) => image.width === 512 && showsScene(image));
+    assert.ok(plain, 'at one pixel per CSS pixel the buffer and the picture follow');
+    assert.deepEqual((await canvasPixels(tab)).buffer, [512, 512]);
+    assert.ok(edgesPerLetterPixel(sharp) < 0.75 * edgesPerLetterPixel(plain),
+      `sharper letters with more pixels: ${edgesPerLetterPixel(sharp).toFixed(3)} edge pixels a letter pixel, ${edgesPerLetterPixel(plain).toFixed(3)} with fewer`);
+    assert.deepEqual(await tab.page.evaluate(() => window.stropheMaskUploads), masks, 'the sprites chosen at set-up stay');
+  });
+});
+
+test('on a phone the whole canvas shows, either way up; a shake clears it, the mouse draws a path and a finger drags a string along it', async () => {
+  const phone = { width: 360, height: 640, deviceScaleFactor: 2, mobile: true, touch: true };
+  // As some phones' browsers do: motion only with the person's leave, which is refused here.
+  const askedForMotion = () => {
+    window.stropheMotionAsked = 0;
+    DeviceMotionEvent.requestPermission = () => {
+      window.stropheMotionAsked++;
+      return Promise.reject(new Error('refused'));
+    };
+  };
+  await withTab({ screen: phone, beforeScripts: askedForMotion }, async (tab) => {
+    const { buffer, box: [left, top, right, bottom], viewport: [width, height] } = await canvasPixels(tab);
+    assert.ok(left >= 0 && top >= 0 && right <= width && bottom <= height, `the canvas ${[left, top, right, bottom]} fits the ${width} × ${height} viewport`);
+    assert.equal(right - left, width, 'as wide as the screen');
+    assert.equal(bottom - top, right - left, 'and square');
+    assert.deepEqual(buffer, [1024, 1024], 'with its 512 points\' pixels');
+
+    // Three readings, as the accelerometer sends them: at rest, a jerk sideways of 4 g, and held there.
+    await tab.page.evaluate(() => {
+      for (const x of [0, 40, 40]) {
+        window.dispatchEvent(new DeviceMotionEvent('devicemotion', { accelerationIncludingGravity: { x, y: 9.81, z: 0 }, interval: 16 }));
+      }
+    });
+    assert.ok(await tab.waitForPicture(showsBlankCanvas), 'a shake leaves a white canvas');
+    await strokeThenDrag(tab, { strokeWith: 'mouse', dragWith: 'finger' });
+    assert.equal(await tab.page.evaluate(() => window.stropheMotionAsked), 1, 'leave for motion asked once, as the first finger lifted');
+
+    await tab.page.emulate({ ...phone, width: 640, height: 360 });
+    await tab.page.waitForFunction(() => window.innerWidth === 640, { timeout: 10000 });
+    const turned = await canvasPixels(tab);
+    const [l, t, r, b] = turned.box;
+    assert.ok(l >= 0 && t >= 0 && r <= 640 && b <= 360 && b - t === 360 && r - l === 360,
+      `turned on its side, the canvas ${turned.box} fits the 640 × 360 viewport`);
   });
 });
 

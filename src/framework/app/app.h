@@ -62,6 +62,7 @@ class App : public WindowOwner, private platform::FrameRunner {
   void keyUp(KeyEvent event) override { (void)event; }
   void resize() override {}
   void fileDrop(FileDropEvent event) override { (void)event; }
+  void accelerated(AccelerationEvent event) override { (void)event; }
   // Whether draw would now draw something else than it drew last time. Frames
   // whose picture would not change are neither drawn nor swapped (unless the
   // window needs repainting); update runs every frame regardless.

@@ -114,6 +114,20 @@ class TouchEvent : public Event {
   std::vector<Touch> touches_;
 };
 
+// One accelerometer reading in g, and the one before it (the same on the first).
+class AccelerationEvent : public Event {
+ public:
+  AccelerationEvent() = default;
+  AccelerationEvent(WindowRef window, Vector3 data, Vector3 prevData)
+      : Event(std::move(window)), data_(data), prevData_(prevData) {}
+  Vector3 getData() const { return data_; }
+  Vector3 getPrevData() const { return prevData_; }
+
+ private:
+  Vector3 data_;
+  Vector3 prevData_;
+};
+
 class FileDropEvent : public Event {
  public:
   FileDropEvent() = default;

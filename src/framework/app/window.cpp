@@ -236,6 +236,14 @@ void Window::obscured(bool obscured) {
   damaged_ = true;
 }
 
+void Window::accelerated(double x, double y, double z) {
+  flushPendingMotion();
+  const Vector3 data{static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)};
+  const Vector3 prevData = lastAcceleration_.value_or(data);
+  lastAcceleration_ = data;
+  deliver(signalAccelerated, AccelerationEvent(shared_from_this(), data, prevData), &WindowOwner::accelerated);
+}
+
 void Window::dispatchEnded() { flushPendingMotion(); }
 
 void Window::touchInput(const std::vector<TouchInput>& inputs) {

@@ -78,12 +78,14 @@ class Window : public platform::EventSink, public std::enable_shared_from_this<W
   void refreshRequested() override;
   void iconified(bool iconified) override;
   void obscured(bool obscured) override;
+  void accelerated(double x, double y, double z) override;
   void dispatchEnded() override;
 
   EventSignal<MouseEvent> signalMouseDown, signalMouseUp, signalMouseDrag, signalMouseMove, signalMouseWheel;
   EventSignal<KeyEvent> signalKeyDown, signalKeyUp;
   EventSignal<TouchEvent> signalTouchesBegan, signalTouchesMoved, signalTouchesEnded;
   EventSignal<FileDropEvent> signalFileDrop;
+  EventSignal<AccelerationEvent> signalAccelerated;
   boost::signals2::signal<void()> signalDraw, signalPostDraw, signalResize, signalMove, signalClose;
 
   platform::NativeWindow* native() const { return native_.get(); }
@@ -108,6 +110,7 @@ class Window : public platform::EventSink, public std::enable_shared_from_this<W
   IntVec2 cursor_{0, 0};
   std::optional<IntVec2> pendingMotion_;
   std::map<std::uint32_t, Vector2> touchPositions_;
+  std::optional<Vector3> lastAcceleration_;
   bool presentedOnce_ = false;
   bool damaged_ = false;  // since the last presented frame
   bool iconified_ = false;

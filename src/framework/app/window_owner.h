@@ -28,6 +28,7 @@ class WindowOwner {
   virtual void keyDown(KeyEvent event) = 0;
   virtual void keyUp(KeyEvent event) = 0;
   virtual void fileDrop(FileDropEvent event) = 0;
+  virtual void accelerated(AccelerationEvent event) = 0;
 
   virtual bool isSetupDone() const = 0;
   virtual double getElapsedSeconds() const = 0;

@@ -67,6 +67,11 @@ class EventSink {
   virtual void iconified(bool iconified) = 0;
   // Fully covered by other windows (true), or partly visible again (false).
   virtual void obscured(bool obscured) = 0;
+  // One reading of the device's accelerometer, in g along the device's axes
+  // (x right, y up, z out of the screen), with gravity's pull where the device
+  // measures it: upright and at rest, (0, -1, 0). Only a backend on a device
+  // that has one reports it.
+  virtual void accelerated(double x, double y, double z) = 0;
   // Every waiting event of this dispatch has been delivered.
   virtual void dispatchEnded() = 0;
 };

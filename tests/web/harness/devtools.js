@@ -100,6 +100,19 @@ class Page {
       },
     };
     this.keyboard = { press: (key) => this.pressKey(key) };
+    // One finger, as a touch screen sends it.
+    this.touchscreen = {
+      start: (x, y) => this.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y }] }),
+      move: (x, y) => this.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: [{ x, y }] }),
+      end: () => this.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] }),
+    };
+  }
+
+  // The screen the page believes it is on: its viewport in CSS pixels, the
+  // device pixels per CSS pixel, a phone's layout (`mobile`), a touch screen.
+  async emulate({ width, height, deviceScaleFactor = 1, mobile = false, touch = false }) {
+    await this.send('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor, mobile });
+    if (touch) await this.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 5 });
   }
 
   send(method, params) {
@@ -127,8 +140,13 @@ class Page {
     this.handlers[name].push(handler);
   }
 
+  // Resolves when the page's next document has loaded (a navigation or a reload).
+  nextLoad() {
+    return new Promise((resolve) => { this.loaded = resolve; });
+  }
+
   async goto(url) {
-    const loaded = new Promise((resolve) => { this.loaded = resolve; });
+    const loaded = this.nextLoad();
     const result = await this.send('Page.navigate', { url });
     if (result.errorText) throw new Error(`${url}: ${result.errorText}`);
     await loaded;
@@ -213,7 +231,7 @@ class Context {
     const { sessionId } = await this.connection.send('Target.attachToTarget', { targetId, flatten: true });
     const page = new Page(this.connection, targetId, sessionId);
     await Promise.all([page.send('Page.enable'), page.send('Runtime.enable'), page.send('Network.enable')]);
-    await page.send('Emulation.setDeviceMetricsOverride', { ...this.viewport, mobile: false });
+    await page.emulate(this.viewport);
     return page;
   }
 

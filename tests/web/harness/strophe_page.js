@@ -1,5 +1,5 @@
 // One strophe page in a browser tab, driven as a person would: pictures of
-// the canvas, the mouse in canvas pixels, keys; and the page's test switch
+// the canvas, the mouse or a finger in canvas points, keys; and the page's test switch
 // (window.stropheTest) to step it frame by frame with ?gate and read its
 // counters. Errors the page throws and files it could not load are kept, so
 // a test can show them.
@@ -9,11 +9,17 @@ const { decodePng } = require('./png');
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
+// The canvas's size in points (CSS pixels at its full size), however large it shows.
+const canvasPoints = 512;
+
 class StropheTab {
   constructor(page) {
     this.page = page;
     this.errors = [];
     this.admitted = 0;
+    this.pointer = 'mouse';
+    this.fingerDown = false;
+    this.at = { x: 0, y: 0 };
     page.on('pageerror', (error) => this.errors.push(`page error: ${error.message}`));
     // What the program writes to standard error goes to the console too, and
     // the toolchain's warnings with it: only what failed to load counts. A page
@@ -28,9 +34,11 @@ class StropheTab {
 
   // Opens the page; `gate` holds its stepping for admit(), `query` adds fields
   // to the address's query (as written there, encoded), `beforeScripts` runs
-  // in the page before any of its own scripts.
-  static async open(browser, siteUrl, { gate = false, query = '', beforeScripts = null } = {}) {
+  // in the page before any of its own scripts, `screen` is the one it is on
+  // (devtools.js, emulate()).
+  static async open(browser, siteUrl, { gate = false, query = '', beforeScripts = null, screen = null } = {}) {
     const tab = new StropheTab(await browser.newPage());
+    if (screen) await tab.page.emulate(screen);
     if (beforeScripts) await tab.page.evaluateOnNewDocument(beforeScripts);
     const fields = [gate ? 'gate' : '', query].filter((field) => field);
     await tab.page.goto(siteUrl + (fields.length ? '?' + fields.join('&') : ''), { waitUntil: 'load' });
@@ -98,18 +106,29 @@ class StropheTab {
     return null;
   }
 
-  // The mouse, in canvas pixels.
-  moveTo([x, y]) {
-    return this.page.mouse.move(this.box.x + x, this.box.y + y);
-  }
-  press() {
-    return this.page.mouse.down();
-  }
-  release() {
-    return this.page.mouse.up();
+  // What press, moveTo and release drive: 'mouse' or 'finger'.
+  usePointer(kind) {
+    this.pointer = kind;
   }
 
-  // Moves the mouse through `points` at a hand's pace (`pxPerSecond`), or,
+  // The pointer, in canvas points.
+  moveTo([x, y]) {
+    this.at = { x: this.box.x + (x * this.box.width) / canvasPoints, y: this.box.y + (y * this.box.height) / canvasPoints };
+    if (this.pointer === 'mouse') return this.page.mouse.move(this.at.x, this.at.y);
+    return this.fingerDown ? this.page.touchscreen.move(this.at.x, this.at.y) : Promise.resolve();
+  }
+  press() {
+    if (this.pointer === 'mouse') return this.page.mouse.down();
+    this.fingerDown = true;
+    return this.page.touchscreen.start(this.at.x, this.at.y);
+  }
+  release() {
+    if (this.pointer === 'mouse') return this.page.mouse.up();
+    this.fingerDown = false;
+    return this.page.touchscreen.end();
+  }
+
+  // Moves the pointer through `points` at a hand's pace (`pxPerSecond`), or,
   // with ?gate, letting `framesPerPoint` frames step after each point.
   async trace(points, { pxPerSecond = 400, framesPerPoint = 0 } = {}) {
     let last = null;
@@ -133,4 +152,4 @@ class StropheTab {
   }
 }
 
-module.exports = { StropheTab, sleep };
+module.exports = { StropheTab, sleep, canvasPoints };

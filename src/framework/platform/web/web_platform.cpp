@@ -8,9 +8,15 @@
 // application id; closing (the page's unload ends the program without a
 // shut-down); waiting for events (waitEvents only delivers what came, since a
 // page must never block); syncing with a display server (there is none);
-// covered-window reports (obscured never comes; a hidden page is iconified);
-// the screen saver (left to the browser); a content scale other than one
-// pixel per CSS pixel.
+// covered-window reports (obscured never comes; a hidden page is iconified).
+// The screen saver's stand-in is a screen wake lock; a lost WebGL context ends
+// the loop (context_loss.h).
+//
+// A window point is a CSS pixel of the canvas at its full size: the content
+// scale is the device pixel ratio (page_scale.h), re-read every frame, and
+// the pointer, mouse or finger (page_touch.h), is mapped through the box the
+// canvas shows in, which the page shrinks on small screens. The accelerometer
+// comes from devicemotion (page_motion.h).
 #include <GLFW/glfw3.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
@@ -24,7 +30,12 @@
 #include "framework/core/fixed_step_clock.h"
 #include "framework/platform/glfw/glfw_keys.h"
 #include "framework/platform/platform.h"
+#include "framework/platform/web/context_loss.h"
 #include "framework/platform/web/page_hooks.h"
+#include "framework/platform/web/page_motion.h"
+#include "framework/platform/web/page_scale.h"
+#include "framework/platform/web/page_touch.h"
+#include "framework/platform/web/wake_lock.h"
 
 namespace loom::app::platform {
 
@@ -41,10 +52,15 @@ std::exception_ptr callbackFailure;
 
 class PageWindow : public NativeWindow {
  public:
-  PageWindow(GLFWwindow* window, EventSink* sink, std::string title)
-      : window_(window), sink_(sink), title_(std::move(title)) {
+  PageWindow(GLFWwindow* window, EventSink* sink, std::string title, bool followScale)
+      : window_(window), sink_(sink), title_(std::move(title)), followScale_(followScale) {
+    scale_ = followScale_ ? web::pageContentScale() : 1.0f;
+    fitBuffer();
+    // The page's GLFW measures the pointer in the drawing buffer's pixels.
     glfwSetCursorPosCallback(window_, [](GLFWwindow*, double x, double y) {
-      deliver([&](EventSink& sink) { sink.cursorMoved(x, y); });
+      if (!openWindow) return;
+      const Vector2 p = openWindow->pointsOfBufferPixels(x, y);
+      deliver([&](EventSink& sink) { sink.cursorMoved(p.x, p.y); });
     });
     glfwSetMouseButtonCallback(window_, onMouseButton);
     glfwSetKeyCallback(window_, onKey);
@@ -54,18 +70,25 @@ class PageWindow : public NativeWindow {
     glfwSetDropCallback(window_, [](GLFWwindow*, int count, const char** paths) {
       deliver([&](EventSink& sink) { sink.filesDropped(std::vector<std::string>(paths, paths + count)); });
     });
-    glfwSetFramebufferSizeCallback(window_, [](GLFWwindow*, int width, int height) {
-      deliver([&](EventSink& sink) { sink.resized({width, height}, {width, height}); });
+    // Its new size (in points) sets the canvas's buffer back to its own pixels.
+    glfwSetFramebufferSizeCallback(window_, [](GLFWwindow*, int, int) {
+      if (openWindow) openWindow->resizeBuffer();
     });
     emscripten_set_visibilitychange_callback(nullptr, false, onVisibilityChange);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, onFocusChange);
     emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, onFocusChange);
+    emscripten_set_devicemotion_callback(nullptr, false, onDeviceMotion);
     web::capturePointerWhilePressed();
+    web::watchForContextLoss();
+    web::followFirstFinger(onFinger);
+    web::askForMotionOnFirstTouch();
     openWindow = this;
   }
 
   ~PageWindow() override {
     openWindow = nullptr;
+    web::followFirstFinger(nullptr);
+    emscripten_set_devicemotion_callback(nullptr, false, nullptr);
     emscripten_set_visibilitychange_callback(nullptr, false, nullptr);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, nullptr);
     emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, nullptr);
@@ -83,21 +106,47 @@ class PageWindow : public NativeWindow {
     glfwGetWindowSize(window_, &s.x, &s.y);
     return s;
   }
-  IntVec2 framebufferSize() const override {
-    IntVec2 s;
-    glfwGetFramebufferSize(window_, &s.x, &s.y);
-    return s;
-  }
-  float contentScale() const override { return 1.0f; }
+  IntVec2 framebufferSize() const override { return buffer_; }
+  float contentScale() const override { return scale_; }
   IntVec2 position() const override { return {0, 0}; }
-  void setSize(int width, int height) override { glfwSetWindowSize(window_, width, height); }
+  void setSize(int width, int height) override {
+    glfwSetWindowSize(window_, width, height);
+    fitBuffer();
+  }
   void setPosition(int, int) override {}
   void makeContextCurrent() override { glfwMakeContextCurrent(window_); }
   void swapBuffers() override { glfwSwapBuffers(window_); }
 
   EventSink* sink() const { return sink_; }
 
+  // Once a frame: a new device pixel ratio (a zoom, another screen) gives the
+  // buffer as many pixels again; the window keeps its points.
+  void followPixelRatio() {
+    if (!followScale_) return;
+    const float scale = web::pageContentScale();
+    if (scale == scale_) return;
+    scale_ = scale;
+    resizeBuffer();
+  }
+
  private:
+  void fitBuffer() {
+    buffer_ = web::bufferPixels(windowSize(), scale_);
+    web::setDrawingBuffer(buffer_);
+  }
+
+  void resizeBuffer() {
+    fitBuffer();
+    const IntVec2 points = windowSize(), pixels = buffer_;
+    deliver([&](EventSink& sink) { sink.resized(points, pixels); });
+  }
+
+  Vector2 pointsOfBufferPixels(double x, double y) const {
+    const IntVec2 points = windowSize();
+    return {static_cast<float>(buffer_.x > 0 ? x * points.x / buffer_.x : x),
+            static_cast<float>(buffer_.y > 0 ? y * points.y / buffer_.y : y)};
+  }
+
   template <typename Action>
   static void deliver(Action&& action) {
     if (!openWindow || callbackFailure) return;
@@ -113,9 +162,29 @@ class PageWindow : public NativeWindow {
     if (framework == 0) return;
     double x = 0, y = 0;
     glfwGetCursorPos(w, &x, &y);
+    if (!openWindow) return;
+    const Vector2 p = openWindow->pointsOfBufferPixels(x, y);
     deliver([&](EventSink& sink) {
-      sink.mouseButton(framework, action == GLFW_PRESS, glfw::modifierBitsForGlfwMods(mods), x, y);
+      sink.mouseButton(framework, action == GLFW_PRESS, glfw::modifierBitsForGlfwMods(mods), p.x, p.y);
     });
+  }
+
+  // The first finger plays as the left button does.
+  static void onFinger(web::FingerPhase phase, double acrossShare, double downShare) {
+    if (!openWindow) return;
+    const IntVec2 points = openWindow->windowSize();
+    const double x = acrossShare * points.x, y = downShare * points.y;
+    deliver([&](EventSink& sink) {
+      if (phase == web::FingerPhase::Moved)
+        sink.cursorMoved(x, y);
+      else
+        sink.mouseButton(1 /* left */, phase == web::FingerPhase::Down, 0, x, y);
+    });
+  }
+
+  static EM_BOOL onDeviceMotion(int, const EmscriptenDeviceMotionEvent* event, void*) {
+    if (const auto g = web::accelerationInG(*event)) deliver([&](EventSink& sink) { sink.accelerated(g->x, g->y, g->z); });
+    return EM_FALSE;
   }
 
   // The page's GLFW cannot name keys; Return is the one character the
@@ -145,6 +214,9 @@ class PageWindow : public NativeWindow {
   GLFWwindow* window_;
   EventSink* sink_;
   std::string title_;
+  bool followScale_;
+  float scale_ = 1.0f;     // pixels per point
+  IntVec2 buffer_{0, 0};  // the canvas's drawing buffer, pixels
 };
 
 // The loop the browser drives, one call per animation frame.
@@ -161,6 +233,8 @@ void reportStop(const char* message) {
 }
 
 EM_BOOL onAnimationFrame(double timeMs, void*) {
+  // The line saying so is already shown; nothing can be drawn any more.
+  if (web::contextWasLost()) return EM_FALSE;
   try {
     const bool admitted = loop.gated && web::takeAdmission();
     const int steps = loop.gated ? (admitted ? 1 : 0) : loop.clock.advance(timeMs / 1000.0);
@@ -203,7 +277,7 @@ std::unique_ptr<NativeWindow> createWindow(const WindowParams& params, EventSink
   GLFWwindow* window = glfwCreateWindow(params.size.x, params.size.y, params.title.c_str(), nullptr, nullptr);
   if (!window) throw Exception("cannot create the window: this browser gives the page no WebGL");
   glfwMakeContextCurrent(window);
-  return std::make_unique<PageWindow>(window, sink, params.title);
+  return std::make_unique<PageWindow>(window, sink, params.title, params.followDesktopScale);
 }
 
 void releaseCurrentContext() {}
@@ -220,6 +294,7 @@ void runFrameLoop(FrameRunner& runner) {
 }
 
 void pollEvents() {
+  if (openWindow) openWindow->followPixelRatio();
   if (callbackFailure) std::rethrow_exception(std::exchange(callbackFailure, nullptr));
   // Input arrives from the browser between frames; this is where its dispatch ends.
   if (openWindow) openWindow->sink()->dispatchEnded();
@@ -231,6 +306,6 @@ void syncWithDisplay() {}
 
 void setApplicationId(const std::string&) {}
 
-void suspendScreenSaver(bool) {}
+void suspendScreenSaver(bool suspend) { web::keepScreenAwake(suspend); }
 
 }  // namespace loom::app::platform
