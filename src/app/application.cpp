@@ -23,6 +23,7 @@ void Application::setup() {
   releaseGlOnClose = getWindow()->signalClose.connect([this] { releaseGlObjects(); });
   contentScale = getWindow()->getContentScale();
   loadResources();
+  chooseTextLines();
   canvasSize = loom::Vector2(scene.canvasSize, scene.canvasSize);
   createFirstSet();
   mode = PLAYING;

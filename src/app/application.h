@@ -112,6 +112,8 @@ class Application : public loom::app::AppBasic,
   inkvane::FontManager fontManager;
   inkvane::XFont* font = nullptr;
   float gap = 0.0f;
+  // Laid on every path: the text the program was given (--text), or the built-in one.
+  std::vector<std::u16string> textLines;
   std::vector<std::shared_ptr<inkvane::StringSet>> stringSets;
   inkvane::PathSketch sketch{scene.sketchStep, scene.ribbonHalfWidth, scene.ribbonTextureScale, scene.smoothingTolerance};
   inkvane::TextureRef lineTexture;
@@ -129,6 +131,7 @@ class Application : public loom::app::AppBasic,
   // Scene steps.
   void loadResources();
   void releaseGlObjects();
+  void chooseTextLines();
   void createFirstSet();
   void simulate();
   void drawSets();

@@ -5,9 +5,12 @@
 
 #include <epoxy/gl.h>
 
+#include "app/command_line.h"
+#include "app/program_options.h"
 #include "framework/core/resources.h"
 #include "paths/ribbon.h"
 #include "resources/input_source.h"
+#include "strings/given_text.h"
 #include "strings/text_strings.h"
 #include "text/xfont.h"
 
@@ -51,6 +54,14 @@ void Application::releaseGlObjects() {
   fontManager.clear();
 }
 
+// Once, with the font: the notes on a given text are said once however many
+// paths it is laid on.
+void Application::chooseTextLines() {
+  inkvane::TextChoice choice = inkvane::chooseText(parseProgramOptions(getArgs()).text, scene.text, *font);
+  for (const std::string& note : choice.notes) printCommandLineNote(note);
+  textLines = std::move(choice.lines);
+}
+
 void Application::createFirstSet() {
   inkvane::FollowablePath trace(inkvane::FollowablePath::Extrapolated,
                                 loom::app::loadResource(scene.traceResource, "DATA"));
@@ -63,7 +74,7 @@ void Application::createStringSet(const inkvane::FollowablePathRef& path) {
   inkvane::buildRibbon(*path, data->ribbon, scene.ribbonHalfWidth, scene.ribbonTextureScale);
   set->setData(std::move(data));
   stringSets.push_back(set);
-  inkvane::addTextStrings(*font, *set, inkvane::splitLines(scene.text, *font), scene.textStart, scene.fontSize);
+  inkvane::addTextStrings(*font, *set, textLines, scene.textStart, scene.fontSize);
 }
 
 void Application::simulate() {

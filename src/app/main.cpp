@@ -1,22 +1,30 @@
-// Process entry: answers -v/--version and -h/--help on standard output; otherwise
-// hands the application to the framework (other arguments are ignored). A
-// failure that ends the run becomes one line on standard error and status 1.
+// Process entry: answers -v/--version and -h/--help on standard output;
+// otherwise hands the application to the framework with the arguments it
+// reads its options from (see program_options.h; other arguments are
+// ignored). A failure that ends the run becomes one line on standard error
+// and status 1.
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/application.h"
+#include "app/command_line.h"
+#include "app/program_options.h"
 
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (std::strcmp(arg, "-v") == 0 || std::strcmp(arg, "--version") == 0) {
+  std::vector<std::string> args = programArguments(argc, argv);
+  switch (parseProgramOptions(args).request) {
+    case ProgramOptions::Request::Version:
       std::puts("strophe " STROPHE_VERSION);
       return 0;
-    }
-    if (std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "--help") == 0) {
-      std::puts("Usage: strophe [-h | --help | -v | --version]  (drag the letters; Return draws a new path)");
+    case ProgramOptions::Request::Help:
+      std::puts("Usage: strophe [-h | --help | -v | --version]  (drag the letters; Return draws a new path)\n"
+                "       strophe --text TEXT  (lays TEXT instead of the built-in words; \\n starts a new line)");
       return 0;
-    }
+    case ProgramOptions::Request::Play:
+      break;
   }
-  return loom::app::runAppReportingFailure<Application>("strophe", argc, argv);
+  // As strings: a NUL the page's query decodes to must not end its text.
+  return loom::app::runAppReportingFailure<Application>("strophe", std::move(args));
 }

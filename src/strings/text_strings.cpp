@@ -20,25 +20,16 @@ std::vector<std::u16string> splitLines(const std::u16string& text, const XFont& 
 
 std::u16string cleanLine(const std::u16string& line, const XFont& font) {
   std::u16string out;
-  bool atStart = true;
-  int spaces = 0;
+  bool spaceDue = false;  // a space was met after text: written before the next character
   for (char16_t ch : line) {
-    if (!font.hasGlyph(ch)) {
-      out.push_back(kUnknownCharacter);
-      spaces = 0;
-      atStart = false;
-    } else if (ch == u' ') {
-      ++spaces;
-      if (!atStart && spaces < 2) out.push_back(u' ');
-    } else {
+    if (ch == u' ' || ch == u'\u00A0') {
+      spaceDue = !out.empty();
+    } else if (font.hasCharacter(ch)) {
+      if (spaceDue) out.push_back(u' ');
+      spaceDue = false;
       out.push_back(ch);
-      spaces = 0;
-      atStart = false;
     }
   }
-  // A trailing space was appended only when it followed text; a line of
-  // spaces alone left nothing to take back.
-  if (!line.empty() && line.back() == u' ' && !out.empty()) out.pop_back();
   return out;
 }
 

@@ -31,14 +31,13 @@ class CustomStringSetData : public StringSetData {
   Ribbon ribbon;
 };
 
-constexpr char16_t kUnknownCharacter = u'\u25A1';  // white square
-
 // Every line feed ends a line; lines that clean to nothing are dropped.
 std::vector<std::u16string> splitLines(const std::u16string& text, const XFont& font);
 
-// Characters the font does not know become U+25A1; leading and trailing spaces
-// go and runs of spaces shrink to one. Only characters the font knows count as
-// spaces, so with a font that has no space glyph a space becomes U+25A1.
+// Characters the font cannot lay are dropped (an invisible square would still
+// be a glyph that sings); a no-break space counts as a space; leading and
+// trailing spaces go and runs of spaces shrink to one, which keeps the font's
+// space advance.
 std::u16string cleanLine(const std::u16string& line, const XFont& font);
 
 // A string for `line` whose glyphs start at `start` pixels along the path and

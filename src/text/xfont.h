@@ -59,6 +59,9 @@ class XFont {
   int getGlyphIndex(char16_t ch) const;
   float getGlyphAdvance(int index) const;
   bool hasGlyph(char16_t ch) const { return data_.glyphMap.count(ch) != 0; }
+  // Whether the font can lay `ch`: a glyph of its own, or a space, which has
+  // no record but the advance the header gives it.
+  bool hasCharacter(char16_t ch) const { return getGlyphIndex(ch) != MISSING_GLYPH; }
   float getStringAdvance(const std::u16string& text) const;
   float getSpaceAdvance() const { return data_.header.spaceAdvance * sizeRatio_; }
   float getStrikethroughOffset() const;

@@ -36,17 +36,36 @@ TEST_F(TextStrings, BuiltInTextGivesFiveLines) {
   EXPECT_TRUE(splitLines(u"", *font).empty());
 }
 
-TEST_F(TextStrings, TheFontHasNoSpaceGlyphSoSpacesInsideALineBecomeWhiteSquares) {
+// The font has no record for the space, only its advance: a space between
+// words keeps that width, and what the font cannot lay is dropped, never
+// squared.
+TEST_F(TextStrings, SpacesKeepTheirWidthAndCharactersTheFontLacksAreDropped) {
   ASSERT_FALSE(font->hasGlyph(u' '));
-  EXPECT_EQ(cleanLine(u"a b", *font), u"a\u25A1b");
-  // The trailing space became a square too, and the last character is taken back.
+  EXPECT_EQ(cleanLine(u"a b", *font), u"a b");
   EXPECT_EQ(cleanLine(u"ab ", *font), u"ab");
-  EXPECT_EQ(cleanLine(u"a\u4E00b", *font), u"a\u25A1b") << "a character the font lacks";
+  EXPECT_EQ(cleanLine(u"a\u4E00b", *font), u"ab") << "a character the font lacks";
+  EXPECT_EQ(cleanLine(u"a \u4E00 \u25A1b", *font), u"a b") << "a dropped character does not split a run of spaces";
+  EXPECT_EQ(cleanLine(u"a \u4E00", *font), u"a") << "nor keep a trailing space";
+  EXPECT_TRUE(splitLines(u"\u4E00\u25A1\nx\n\uFFFD", *font) == std::vector<std::u16string>{u"x"})
+      << "a line of characters the font lacks goes like an empty one";
+
+  auto path = std::make_shared<inkvane::FollowablePath>(inkvane::FollowablePath::Extrapolated);
+  path->add(0, 0);
+  path->add(1000, 0);
+  font->setSize(16.0f);
+  inkvane::StringSet set(nullptr, path, 0.0f, font->getSpaceAdvance());
+  const auto lines = splitLines(u"Gr\u00FC\u00DFe\n\u00E0 tous", *font);
+  ASSERT_EQ(lines, (std::vector<std::u16string>{u"Gr\u00FC\u00DFe", u"\u00E0 tous"}));
+  inkvane::addTextStrings(*font, set, lines, 0.0f, 16.0f);
+  ASSERT_EQ(set.strings().size(), 2u);
+  const auto& second = *set.strings()[1];
+  ASSERT_EQ(second.count, 6);
+  EXPECT_EQ(second.advances[1], 3.859375f) << "the space after \u00E0";
+  EXPECT_FLOAT_EQ(second.positions[2] - second.positions[1], 3.859375f);
+  EXPECT_FLOAT_EQ(second.length, font->getStringAdvance(u"\u00E0tous") + 3.859375f);
 }
 
 TEST_F(TextStrings, LinesOfSpacesVanishWithoutTouchingAnEmptyLine) {
-  // With no space glyph every space is a square, so spaces alone give squares
-  // minus the last; what matters is that nothing reads before the start.
   EXPECT_EQ(cleanLine(u" ", *font), u"");
   EXPECT_EQ(cleanLine(u"", *font), u"");
   auto lines = splitLines(u" \nx", *font);
@@ -72,7 +91,7 @@ TEST(TextStringsWithSpaceGlyph, LeadingTrailingAndRunsOfSpacesAreCleaned) {
   EXPECT_EQ(cleanLine(u"  a   b  ", font), u"a b");
   EXPECT_EQ(cleanLine(u"a b", font), u"a b");
   EXPECT_EQ(cleanLine(u"   ", font), u"");
-  EXPECT_EQ(cleanLine(u"a\u00A0b", font), u"a\u25A1b") << "only U+0020 counts as a space";
+  EXPECT_EQ(cleanLine(u"a\u00A0 b\u00A0", font), u"a b") << "a no-break space is a space too";
   EXPECT_EQ(splitLines(u"  \n a \n   ", font), (std::vector<std::u16string>{u"a"}));
 }
 

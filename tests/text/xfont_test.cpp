@@ -34,6 +34,8 @@ TEST(XFontMetrics, EmbeddedFontAtSixteenPixels) {
   EXPECT_EQ(font.getGlyphIndex(u'\u25A1'), XFont::MISSING_GLYPH);
   EXPECT_EQ(font.getGlyphAdvance(XFont::MISSING_GLYPH), 0.0f);
   EXPECT_FALSE(font.hasGlyph(u' ') || font.hasGlyph(u'\u00A0')) << "spaces have no record";
+  EXPECT_TRUE(font.hasCharacter(u' ') && font.hasCharacter(u'\u00A0')) << "but the font lays them";
+  EXPECT_FALSE(font.hasCharacter(u'\u25A1'));
   EXPECT_TRUE(font.hasGlyph(u'\u20AC'));
   EXPECT_EQ(font.getStrikethroughOffset(), 4.625f) << "0.49333 × (ascent 59.375 − descent 21.875) / 4";
 

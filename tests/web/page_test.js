@@ -262,3 +262,38 @@ test('on a phone the whole canvas shows, either way up; a shake clears it, the m
       `turned on its side, the canvas ${turned.box} fits the 640 × 360 viewport`);
   });
 });
+
+test('?text= lays the given words in place of the built-in ones, and an absurd one leaves the page playing', async () => {
+  // Whatever the program writes to its standard error reaches the console.
+  const keepConsole = () => {
+    window.consoleLines = [];
+    for (const kind of ['log', 'info', 'warn', 'error']) {
+      const write = console[kind];
+      console[kind] = (...parts) => {
+        window.consoleLines.push(parts.join(' '));
+        write.apply(console, parts);
+      };
+    }
+  };
+  const builtIn = countInk(decodePng(fs.readFileSync(path.join(__dirname, 'desktop_first_frame.png')))).letter;
+  await withTab({ gate: true, query: 'text=Gr%C3%BC%C3%9Fe%5Cn%C3%A0+tous' }, async (tab) => {
+    const first = await tab.picture();
+    const letters = pixelsOf(first, Ink.Letter);
+    assert.ok(showsScene(first));
+    assert.ok(letters.length > builtIn * 0.25 && letters.length < builtIn * 0.7,
+      `10 letters in place of 22: ${letters.length} letter pixels, the built-in text has ${builtIn}`);
+    assert.ok(shareNear(first, letters, Ink.Red, 12) > 0.95, 'the letters lie on the ribbon');
+    assert.deepEqual(await tab.page.evaluate(() => [document.title, document.body.innerText].map((text) => text.includes('tous'))),
+      [false, false], 'the text reaches the canvas alone');
+  });
+
+  const absurd = ('Gr%C3%BC%C3%9Fe%5Cn%E0%A4%A%ZZ%' + 'ab+%5Cn%0D%00'.repeat(800)).slice(0, 10000);
+  await withTab({ query: `text=${absurd}`, beforeScripts: keepConsole }, async (tab) => {
+    const before = (await tab.state()).steps;
+    await sleep(500);
+    assert.ok((await tab.state()).steps > before, 'the page plays on');
+    assert.ok(showsScene(await tab.picture()));
+    const lines = await tab.page.evaluate(() => window.consoleLines);
+    assert.deepEqual(lines.filter((line) => line.startsWith('strophe')), [], 'nothing said in the console');
+  });
+});

@@ -9,6 +9,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/app/events.h"
@@ -162,8 +163,7 @@ class AppBasic : public App {};
 // The process entry: creates the application and its GL renderer (no
 // multisampling), runs it, and returns the exit status.
 template <typename AppT>
-int runApp(int argc, char** argv) {
-  std::vector<std::string> args(argv, argv + argc);
+int runApp(std::vector<std::string> args) {
   // On the heap: a page's frame loop outlives this call's stack.
   auto app = std::make_unique<AppT>();
   app->setDefaultRenderer(std::make_shared<RendererGl>(0));
@@ -176,17 +176,22 @@ void reportFailure(const char* program, const char* message);
 
 // runApp for the program called `program`: an exception that ends the run is
 // reported as one line once everything the run built has been destroyed, and
-// the exit status is then 1.
+// the exit status is then 1. The arguments may hold any bytes, NUL included.
 template <typename AppT>
-int runAppReportingFailure(const char* program, int argc, char** argv) {
+int runAppReportingFailure(const char* program, std::vector<std::string> args) {
   try {
-    return runApp<AppT>(argc, argv);
+    return runApp<AppT>(std::move(args));
   } catch (const std::exception& e) {
     reportFailure(program, e.what());
   } catch (...) {
     reportFailure(program, "unknown exception");
   }
   return 1;
+}
+
+template <typename AppT>
+int runAppReportingFailure(const char* program, int argc, char** argv) {
+  return runAppReportingFailure<AppT>(program, std::vector<std::string>(argv, argv + argc));
 }
 
 }  // namespace loom::app

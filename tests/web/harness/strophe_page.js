@@ -32,14 +32,16 @@ class StropheTab {
     page.on('requestfailed', (request) => this.errors.push(`${request.url()} failed: ${request.failure()?.errorText}`));
   }
 
-  // Opens the page; `gate` holds its stepping for admit(), `beforeScripts` runs
+  // Opens the page; `gate` holds its stepping for admit(), `query` adds fields
+  // to the address's query (as written there, encoded), `beforeScripts` runs
   // in the page before any of its own scripts, `screen` is the one it is on
   // (devtools.js, emulate()).
-  static async open(browser, siteUrl, { gate = false, beforeScripts = null, screen = null } = {}) {
+  static async open(browser, siteUrl, { gate = false, query = '', beforeScripts = null, screen = null } = {}) {
     const tab = new StropheTab(await browser.newPage());
     if (screen) await tab.page.emulate(screen);
     if (beforeScripts) await tab.page.evaluateOnNewDocument(beforeScripts);
-    await tab.page.goto(siteUrl + (gate ? '?gate' : ''), { waitUntil: 'load' });
+    const fields = [gate ? 'gate' : '', query].filter((field) => field);
+    await tab.page.goto(siteUrl + (fields.length ? '?' + fields.join('&') : ''), { waitUntil: 'load' });
     return tab;
   }
 
