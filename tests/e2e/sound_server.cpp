@@ -74,7 +74,7 @@ std::vector<float> readWavFloats(const std::string& path) {
   const std::size_t data = bytes.find("data", 12);
   if (data == std::string::npos || bytes.size() < data + 8) return {};
   std::vector<float> samples((bytes.size() - data - 8) / sizeof(float));
-  std::memcpy(samples.data(), bytes.data() + data + 8, samples.size() * sizeof(float));
+  if (!samples.empty()) std::memcpy(samples.data(), bytes.data() + data + 8, samples.size() * sizeof(float));
   return samples;
 }
 
