@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -30,11 +31,14 @@ namespace {
 
 constexpr const char* kSinkName = "strophe-null";
 
-// Polls `done` every 50 ms for up to `seconds`.
+// Polls `done` every 50 ms for up to `seconds` of wall time. A check that
+// takes time itself (a query process on a busy machine) counts against it, so
+// the bound holds however slow the checks are.
 template <typename Done>
 bool waitUntil(double seconds, Done done) {
-  for (double waited = 0.0; !done(); waited += 0.05) {
-    if (waited >= seconds) return false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
     sleepSeconds(0.05);
   }
   return true;
@@ -114,8 +118,9 @@ bool SoundServer::start(std::string* why) {
     return false;
   }
   sessionManager_ = spawn({"wireplumber"}, "wireplumber.log");
-  // The session manager picks the only sink as the default output.
-  const bool ready = sessionManager_ > 0 && waitUntil(10.0, [&] {
+  // The session manager picks the only sink as the default output; each
+  // query starts a process, which a loaded machine can take seconds over.
+  const bool ready = sessionManager_ > 0 && waitUntil(20.0, [&] {
     pid_t query = spawn({"wpctl", "inspect", "@DEFAULT_AUDIO_SINK@"}, "wpctl.log");
     const int status = query > 0 ? reap(query, 3.0) : -1;
     if (status == -1) end(&query, SIGKILL);
